@@ -1,0 +1,31 @@
+# make run   - install what is missing, build, open the viewer on the sample folder
+# make test  - install what is missing, build, run the unit and end-to-end tests
+# make bench - the benchmarks, under Wine
+# make fuzz  - the decoders' fuzzers (FUZZ_SECONDS each)
+FUZZ_SECONDS ?= 300
+
+.PHONY: all setup build run test bench fuzz clean
+
+all: build
+
+setup:
+	@tools/setup.sh
+
+build: setup
+	@tools/build.sh
+
+run: build
+	@tools/run.sh
+
+test: build
+	@tools/run_tests.sh
+
+bench: build
+	@bench/run_bench.sh
+
+fuzz: setup
+	@tools/setup.sh --fuzz
+	@tests/fuzz/run_fuzz.sh $(FUZZ_SECONDS) build/fuzz
+
+clean:
+	rm -rf build

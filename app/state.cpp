@@ -1,0 +1,16 @@
+#include "app/state.h"
+
+HINSTANCE Instance = nullptr;
+HWND MainWindow = nullptr;
+HWND PictureList = nullptr;
+char NameBuffer[kNameBufferSize] = {};
+Gdiplus::Image* CurrentPicture = nullptr;
+int32_t CurrentPictureWidth = 0;
+int32_t CurrentPictureHeight = 0;
+char HomeFolder[kNameBufferSize] = {};
+UINT SoundDeviceId = 0;
+HBRUSH BlackBrush = nullptr;
+HFONT BoldFont = nullptr;
+int ScreenWidth = 0;
+int ScreenHeight = 0;
+const RECT DisplayArea = {33, 54, 357, 298};

@@ -1,0 +1,18 @@
+// The picture catalogue: which files of the current folder are pictures, loading the chosen one
+// with its companion sound, and moving to another folder.
+#pragma once
+
+#include <windows.h>
+
+// Empties PictureList and refills it with the pictures of the process's current directory.
+void ListCurrentFolder();
+
+// Makes the file named in NameBuffer the CurrentPicture, asks `window` to repaint its
+// DisplayArea, and plays the picture's companion WAV with completion notices to `window`.
+void ShowPicture(HWND window);
+
+// Closes the previous companion sound and plays `path` asynchronously. Returns the MCI error.
+MCIERROR PlayCompanionSound(HWND window, const char* path);
+
+// The Folders command: the shell's folder picker, with the list following its selection.
+void RunFolderBrowser(HWND owner);

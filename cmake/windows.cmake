@@ -1,0 +1,63 @@
+# Cross-build of the Windows program, its end-to-end tests and its benchmarks.
+# VELTRA_ARTWORK_TOOL is the native artwork generator; the resources are made from its output.
+set(VELTRA_ARTWORK_TOOL "" CACHE FILEPATH "Native veltra-artwork executable")
+option(VELTRA_BUILD_TESTS "Build the end-to-end tests and benchmarks" ON)
+if(NOT VELTRA_ARTWORK_TOOL)
+    message(FATAL_ERROR "Set VELTRA_ARTWORK_TOOL to the native veltra-artwork executable")
+endif()
+
+set(ARTWORK_DIR ${CMAKE_BINARY_DIR}/artwork)
+set(ARTWORK_FILES)
+foreach(name BTON1N BTON2N BTON3N BTON4N BTON5N BTON6N BTON1D BTON2D BTON3D BTON4D BTON5D BTON6D
+             SKTOP SKLFT SKRGT SKBOT)
+    list(APPEND ARTWORK_FILES ${ARTWORK_DIR}/${name}.bmp)
+endforeach()
+list(APPEND ARTWORK_FILES ${ARTWORK_DIR}/MICON.ico)
+add_custom_command(OUTPUT ${ARTWORK_FILES}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${ARTWORK_DIR}
+    COMMAND ${VELTRA_ARTWORK_TOOL} ${ARTWORK_DIR}
+    DEPENDS ${VELTRA_ARTWORK_TOOL}
+    COMMENT "Drawing the skin, buttons and icon")
+
+set(RESOURCE_OBJECT ${CMAKE_BINARY_DIR}/veltra_resources.o)
+add_custom_command(OUTPUT ${RESOURCE_OBJECT}
+    COMMAND ${CMAKE_RC_COMPILER} -I ${ARTWORK_DIR} -I ${CMAKE_SOURCE_DIR}/resources
+            -i ${CMAKE_SOURCE_DIR}/resources/veltra.rc -o ${RESOURCE_OBJECT}
+    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/resources
+    DEPENDS ${ARTWORK_FILES} ${CMAKE_SOURCE_DIR}/resources/veltra.rc ${CMAKE_SOURCE_DIR}/resources/resource_ids.h
+            ${CMAKE_SOURCE_DIR}/resources/help.rtf
+    COMMENT "Compiling resources")
+
+add_library(veltra_core STATIC
+    ${VELTRA_PORTABLE_SOURCES}
+    app/state.cpp
+    app/dialog_launch.cpp
+)
+target_include_directories(veltra_core PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_definitions(veltra_core PUBLIC _WIN32_WINNT=0x0600 WINVER=0x0600)
+target_link_libraries(veltra_core PUBLIC gdiplus user32 gdi32)
+
+add_executable(veltra WIN32
+    app/main.cpp
+    app/main_window.cpp
+    app/painting.cpp
+    catalogue/folder_listing.cpp
+    catalogue/picture_loading.cpp
+    catalogue/folder_browser.cpp
+    views/full_screen.cpp
+    views/slide_show.cpp
+    views/test_screen.cpp
+    about/about_box.cpp
+    ${RESOURCE_OBJECT}
+)
+target_link_libraries(veltra PRIVATE veltra_core winmm comctl32 shell32 ole32 uuid)
+target_link_options(veltra PRIVATE -static -static-libgcc -static-libstdc++)
+
+if(VELTRA_BUILD_TESTS)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+    set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+    add_subdirectory(${GOOGLETEST_SOURCE_DIR} googletest EXCLUDE_FROM_ALL)
+    add_subdirectory(tests/e2e)
+    add_subdirectory(bench)
+endif()

@@ -1,0 +1,137 @@
+// Drives the real veltra.exe from outside, as a user or the system would: it starts the program
+// in a fixture folder, sends it window messages and reads the screen.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// Settings from the runner's environment (Windows paths).
+std::string VeltraExe();
+std::string DataFile(const std::string& name);  // prepared test data (pictures, sounds)
+
+// The first top-level window of the process with that class (case-insensitive), or null.
+HWND FindProcessWindow(DWORD processId, const char* className, bool visibleOnly);
+
+// Polls `condition` every 50 ms until it holds or `milliseconds` pass.
+bool WaitUntil(const std::function<bool()>& condition, int milliseconds = 5000);
+
+// A 24-bit BMP file of the given size, each pixel's colour from `colour(x, y)`.
+std::string MakeBmp(int width, int height, const std::function<COLORREF(int, int)>& colour);
+std::string SolidBmp(int width, int height, COLORREF colour);
+std::string ReadFileBytes(const std::string& path);
+
+// A fresh folder under the fixture root (inside the Wine prefix's drive C, where the folder
+// picker can reach it), removed again with everything in it.
+struct FixtureFolder {
+    FixtureFolder();
+    ~FixtureFolder();
+    FixtureFolder(const FixtureFolder&) = delete;
+    FixtureFolder& operator=(const FixtureFolder&) = delete;
+
+    std::string Path(const std::string& name = "") const;
+    void Write(const std::string& name, const std::string& bytes) const;
+    void CopyData(const std::string& dataName, const std::string& as) const;
+    void MakeFolder(const std::string& name) const;
+    void Remove(const std::string& name) const;
+
+    std::string path;
+};
+
+// A snapshot of the whole screen.
+struct Screen {
+    static Screen Capture();
+    COLORREF At(int x, int y) const;
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;  // 0x00RRGGBB, top-down
+};
+
+bool ColourNear(COLORREF actual, COLORREF expected, int tolerance = 8);
+std::string Describe(COLORREF colour);
+
+// One running copy of the program; ended by its handle when the test is over.
+struct Veltra {
+    // `extraEnvironment`: NUL-separated NAME=value entries added to the test's own environment.
+    // Without `waitForWindow` the constructor returns as soon as the process is started.
+    explicit Veltra(const std::string& folder, const char* extraEnvironment = nullptr, bool waitForWindow = true);
+    ~Veltra();
+    Veltra(const Veltra&) = delete;
+    Veltra& operator=(const Veltra&) = delete;
+
+    bool Running() const;
+    // Exit code once the process has ended within `milliseconds`, or -1.
+    long WaitForExit(int milliseconds = 5000) const;
+    // True when the program has handled everything sent or posted so far, within `milliseconds`.
+    bool Sync(int milliseconds = 5000) const;
+
+    RECT Frame() const;                      // MainWindow in screen coordinates
+    POINT ToScreen(int clientX, int clientY) const;
+    std::vector<std::string> ListNames() const;
+    int Selection() const;
+    // Selects the entry and sends the list's double-click notification, as a user's double-click would.
+    void Choose(const std::string& name) const;
+    void ChooseIndex(int index) const;
+    void PostCommand(int id) const;
+    // Invalidates the whole window and waits until it is repainted.
+    void Repaint() const;
+    // Moves the pointer off the window so that no tooltip covers it.
+    void MovePointerAway() const;
+
+    // The visible top-level dialog (class #32770) of this process, or null.
+    HWND FindDialog() const;
+    HWND WaitForDialog(int milliseconds = 5000) const;
+
+    PROCESS_INFORMATION process = {};
+    HWND main = nullptr;
+    HWND list = nullptr;
+};
+
+// Counts of the program's GDI and USER objects and handles.
+struct ResourceCounts {
+    DWORD gdi;
+    DWORD user;
+    DWORD handles;
+};
+ResourceCounts CountResources(HANDLE process);
+
+}  // namespace e2e
+
+namespace e2e {
+
+// Memory inside the program's process, for messages whose structures must live there
+// (tooltip, tree-view and rich-edit queries).
+struct RemoteBuffer {
+    RemoteBuffer(HANDLE process, size_t size);
+    ~RemoteBuffer();
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+    void Write(const void* data, size_t size, size_t offset = 0) const;
+    void Read(void* data, size_t size, size_t offset = 0) const;
+    LPARAM Address(size_t offset = 0) const { return reinterpret_cast<LPARAM>(static_cast<char*>(base) + offset); }
+
+    HANDLE process;
+    void* base;
+};
+
+// The program's own resources, read from its exe as a data file.
+struct VeltraResources {
+    VeltraResources();
+    ~VeltraResources();
+    VeltraResources(const VeltraResources&) = delete;
+    VeltraResources& operator=(const VeltraResources&) = delete;
+
+    // Pixel (x, y), top-down, of bitmap resource `name`.
+    COLORREF BitmapPixel(const char* name, int x, int y) const;
+    std::string Raw(const char* name, const char* type) const;
+
+    HMODULE module;
+};
+
+}  // namespace e2e

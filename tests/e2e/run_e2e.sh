@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Runs the end-to-end tests under Wine on private Xvfb displays: everything on a 1024 x 768
+# screen, then the screen-size dependent cases again on 1280 x 1024. One fresh Wine prefix for
+# the whole run. Ends with one summary line: "e2e: N passed, M failed".
+set -uo pipefail
+cd "$(dirname "$0")/../.."
+source tools/wine_session.sh
+
+build=$(realpath "${1:-build}")
+work=$build/e2e
+tests_exe=$build/win-i686/tests/e2e/veltra_e2e.exe
+mkdir -p "$work"
+rm -f "$work"/*.log
+
+cleanup() {
+    wineserver -k 2>/dev/null
+    stop_display
+}
+trap cleanup EXIT
+
+tests/e2e/make_e2e_data.sh "$work/data" || exit 1
+
+# Companion sounds land in a file instead of a sound card, so the tests can check what played.
+cat > "$work/asound.conf" <<CONF
+pcm.!default { type file slave.pcm "null" file "| cat >> $work/audio.raw" format "raw" }
+CONF
+export ALSA_CONFIG_PATH=/usr/share/alsa/alsa.conf:$work/asound.conf
+
+start_display 1024x768 || exit 1
+echo "Making a Wine prefix..."
+make_wine_prefix "$work/prefix"
+export VELTRA_EXE=$(windows_path "$build/win-i686/veltra.exe")
+export VELTRA_E2E_DATA=$(windows_path "$work/data")
+export VELTRA_AUDIO_RAW=$(windows_path "$work/audio.raw")
+export VELTRA_FIXTURE_ROOT='C:\veltra-fixtures'
+
+run_suite() {
+    local log=$1
+    shift
+    wine "$tests_exe" --gtest_color=no "$@" 2>&1 | tr -d '\r' | tee "$log"
+}
+
+filter=()
+[ -n "${E2E_FILTER:-}" ] && filter=(--gtest_filter="$E2E_FILTER")
+run_suite "$work/screen-1024.log" "${filter[@]}"
+
+if [ -z "${E2E_FILTER:-}" ]; then
+    wineserver -k
+    wineserver -w
+    stop_display
+    start_display 1280x1024 || exit 1
+    run_suite "$work/screen-1280.log" --gtest_filter='TestScreen*'
+fi
+
+passed=0
+failed=0
+for log in "$work"/*.log; do
+    p=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) test.*/\1/p' "$log" | tail -n 1)
+    f=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) test.*/\1/p' "$log" | tail -n 1)
+    [ -z "$p" ] && [ -z "$f" ] && f=1  # the suite did not finish
+    passed=$((passed + ${p:-0}))
+    failed=$((failed + ${f:-0}))
+done
+echo "e2e: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]

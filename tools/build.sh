@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds everything into build/: the native tools and unit tests, the 32-bit program with its
+# end-to-end tests and benchmarks, and a 64-bit build of the program to keep the code 64-bit clean.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=$(nproc)
+
+cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build build/native -j "$jobs"
+artwork_tool=$PWD/build/native/tools/artwork/veltra-artwork
+
+for target in i686 x86_64; do
+    tests=ON
+    [ "$target" = x86_64 ] && tests=OFF
+    cmake -S . -B "build/win-$target" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-$target.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DVELTRA_ARTWORK_TOOL="$artwork_tool" -DVELTRA_BUILD_TESTS=$tests >/dev/null
+    cmake --build "build/win-$target" -j "$jobs"
+done
+tools/check_imports.sh build/win-i686/veltra.exe

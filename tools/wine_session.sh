@@ -1,0 +1,51 @@
+# Sourced by the scripts that run VELTRA under Wine: a private Xvfb display and a Wine prefix.
+# Defines start_display, stop_display, make_wine_prefix and windows_path.
+
+export WINEDEBUG=-all
+# No Mono or Gecko installer prompts in a fresh prefix.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+XVFB_PID=""
+
+# start_display WIDTHxHEIGHT: starts Xvfb on the first free display number and exports DISPLAY.
+start_display() {
+    local size=$1 number
+    for number in $(seq 90 140); do
+        [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ] && continue
+        Xvfb ":$number" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
+        XVFB_PID=$!
+        local waited=0
+        while [ ! -e "/tmp/.X11-unix/X$number" ] && [ $waited -lt 100 ]; do
+            sleep 0.1
+            waited=$((waited + 1))
+        done
+        if kill -0 "$XVFB_PID" 2>/dev/null && [ -e "/tmp/.X11-unix/X$number" ]; then
+            export DISPLAY=":$number"
+            return 0
+        fi
+    done
+    echo "no free X display" >&2
+    return 1
+}
+
+stop_display() {
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
+    XVFB_PID=""
+    return 0
+}
+
+# make_wine_prefix DIR: a fresh prefix, set up for a display without a window manager.
+make_wine_prefix() {
+    export WINEPREFIX=$1
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    wineboot -i >/dev/null 2>&1
+    # Without a window manager Wine waits ~2 s on every dialog close unless it manages the windows itself.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    wineserver -w
+}
+
+# windows_path UNIXPATH: the same place as Wine's programs see it.
+windows_path() {
+    winepath -w "$1" 2>/dev/null
+}

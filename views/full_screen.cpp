@@ -1,0 +1,61 @@
+// The full-screen viewer and the operations all full-screen views share.
+#include "app/painting.h"
+#include "app/state.h"
+#include "catalogue/catalogue.h"
+#include "views/stepping.h"
+#include "views/views.h"
+
+void CoverScreen(HWND dialog) {
+    SetWindowPos(dialog, HWND_TOP, 0, 0, ScreenWidth, ScreenHeight, SWP_NOACTIVATE);
+}
+
+void PaintFullScreenPicture(HWND dialog) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(dialog, &paint);
+    {
+        Gdiplus::Graphics graphics(dc);
+        DrawCurrentPicture(graphics, 0, 0, ScreenWidth, ScreenHeight);
+    }
+    EndPaint(dialog, &paint);
+}
+
+void ShowListEntry(HWND dialog, int index) {
+    if (SendMessageA(PictureList, LB_GETTEXTLEN, index, 0) >= kNameBufferSize) return;
+    SendMessageA(PictureList, LB_GETTEXT, index, reinterpret_cast<LPARAM>(NameBuffer));
+    ShowPicture(dialog);
+    // A successful load invalidated DisplayArea with erasing; widening the update region to the
+    // whole screen makes that erase black out every trace of a larger previous picture.
+    InvalidateRect(dialog, nullptr, FALSE);
+}
+
+namespace {
+
+void Step(HWND dialog, StepDirection direction) {
+    const int count = static_cast<int>(SendMessageA(PictureList, LB_GETCOUNT, 0, 0));
+    const int selection = static_cast<int>(SendMessageA(PictureList, LB_GETCURSEL, 0, 0));
+    const int target = ViewerStepTarget(count, selection, direction);
+    if (target < 0) return;
+    SendMessageA(PictureList, LB_SETCURSEL, target, 0);
+    ShowListEntry(dialog, target);
+}
+
+// Only the release of Escape ends the viewer; its press (IDCANCEL) and Alt+F4 do nothing.
+INT_PTR OnKeyUp(HWND dialog, WPARAM key) {
+    if (key != VK_ESCAPE) return FALSE;
+    EndDialog(dialog, 1);
+    return TRUE;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK FullScreenViewerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG: CoverScreen(dialog); return TRUE;
+        case WM_CTLCOLORDLG: return reinterpret_cast<INT_PTR>(BlackBrush);
+        case WM_PAINT: PaintFullScreenPicture(dialog); return TRUE;
+        case WM_KEYUP: return OnKeyUp(dialog, wParam);
+        case WM_LBUTTONDBLCLK: Step(dialog, StepDirection::Forward); return TRUE;
+        case WM_RBUTTONDBLCLK: Step(dialog, StepDirection::Backward); return TRUE;
+    }
+    return FALSE;
+}

@@ -1,0 +1,60 @@
+// The slide show: every picture of the list in turn, 8 s each, counted from the end of its load.
+#include "app/state.h"
+#include "views/stepping.h"
+#include "views/views.h"
+
+namespace {
+
+// The program's only timer. It is stopped for the length of each step, so ticks cannot pile up
+// behind a slow load and a slide always stays the full interval.
+constexpr UINT_PTR SlideTimerId = 300;
+constexpr UINT kSlideInterval = 8000;
+
+void StartShow(HWND dialog) {
+    CoverScreen(dialog);
+    ShowCursor(FALSE);
+    int index = static_cast<int>(SendMessageA(PictureList, LB_GETCURSEL, 0, 0));
+    if (index == LB_ERR) {
+        index = 0;
+        SendMessageA(PictureList, LB_SETCURSEL, 0, 0);
+    }
+    ShowListEntry(dialog, index);
+    SetTimer(dialog, SlideTimerId, kSlideInterval, nullptr);
+}
+
+void Advance(HWND dialog) {
+    KillTimer(dialog, SlideTimerId);
+    const int count = static_cast<int>(SendMessageA(PictureList, LB_GETCOUNT, 0, 0));
+    const int selection = static_cast<int>(SendMessageA(PictureList, LB_GETCURSEL, 0, 0));
+    const int index = NextEntry(count, selection);
+    SendMessageA(PictureList, LB_SETCURSEL, index, 0);
+    ShowListEntry(dialog, index);
+    SetTimer(dialog, SlideTimerId, kSlideInterval, nullptr);
+}
+
+// Everything is undone before returning, so no tick can arrive after the end.
+void EndShow(HWND dialog) {
+    KillTimer(dialog, SlideTimerId);
+    ShowCursor(TRUE);
+    EndDialog(dialog, 1);
+}
+
+INT_PTR OnKeyUp(HWND dialog, WPARAM key) {
+    if (key == VK_ESCAPE) EndShow(dialog);
+    return TRUE;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK SlideShowProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG: StartShow(dialog); return TRUE;
+        case WM_CTLCOLORDLG: return reinterpret_cast<INT_PTR>(BlackBrush);
+        case WM_PAINT: PaintFullScreenPicture(dialog); return TRUE;
+        case WM_TIMER: Advance(dialog); return TRUE;
+        case WM_LBUTTONDBLCLK: Advance(dialog); return TRUE;
+        case WM_RBUTTONDBLCLK: EndShow(dialog); return TRUE;
+        case WM_KEYUP: return OnKeyUp(dialog, wParam);
+    }
+    return FALSE;
+}

@@ -1,0 +1,17 @@
+// The three full-screen views, modal dialogs on the SCNBOX template, and what they share.
+#pragma once
+
+#include <windows.h>
+
+INT_PTR CALLBACK FullScreenViewerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK SlideShowProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK TestScreenProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Stretches the borderless dialog over the whole screen; client and screen coordinates agree.
+void CoverScreen(HWND dialog);
+
+// WM_PAINT of the picture views: CurrentPicture by FitPicture over the whole screen.
+void PaintFullScreenPicture(HWND dialog);
+
+// Shows PictureList's entry `index` (the caller has selected it) and repaints the whole dialog.
+void ShowListEntry(HWND dialog, int index);
