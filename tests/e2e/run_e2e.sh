@@ -7,7 +7,7 @@ cd "$(dirname "$0")/../.."
 source tools/wine_session.sh
 
 build=$(realpath "${1:-build}")
-work=$build/e2e
+work=${E2E_WORK:-$build/e2e}
 tests_exe=$build/win-i686/tests/e2e/veltra_e2e.exe
 mkdir -p "$work"
 rm -f "$work"/*.log
