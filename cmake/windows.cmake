@@ -3,7 +3,15 @@
 set(VELTRA_ARTWORK_TOOL "" CACHE FILEPATH "Native veltra-artwork executable")
 option(VELTRA_BUILD_TESTS "Build the end-to-end tests and benchmarks" ON)
 if(NOT VELTRA_ARTWORK_TOOL)
-    message(FATAL_ERROR "Set VELTRA_ARTWORK_TOOL to the native veltra-artwork executable")
+    if(CMAKE_CROSSCOMPILING)
+        message(FATAL_ERROR "Set VELTRA_ARTWORK_TOOL to the native veltra-artwork executable")
+    endif()
+    # Building on Windows itself: the generator runs on the build machine like any other tool.
+    add_subdirectory(tools/artwork)
+    set(VELTRA_ARTWORK_TOOL $<TARGET_FILE:veltra-artwork>)
+    set(VELTRA_ARTWORK_DEPENDENCY veltra-artwork)
+else()
+    set(VELTRA_ARTWORK_DEPENDENCY ${VELTRA_ARTWORK_TOOL})
 endif()
 
 set(ARTWORK_DIR ${CMAKE_BINARY_DIR}/artwork)
@@ -16,7 +24,7 @@ list(APPEND ARTWORK_FILES ${ARTWORK_DIR}/MICON.ico)
 add_custom_command(OUTPUT ${ARTWORK_FILES}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${ARTWORK_DIR}
     COMMAND ${VELTRA_ARTWORK_TOOL} ${ARTWORK_DIR}
-    DEPENDS ${VELTRA_ARTWORK_TOOL}
+    DEPENDS ${VELTRA_ARTWORK_DEPENDENCY}
     COMMENT "Drawing the skin, buttons and icon")
 
 set(RESOURCE_OBJECT ${CMAKE_BINARY_DIR}/veltra_resources.o)
