@@ -40,6 +40,7 @@ add_library(veltra_core STATIC
     ${VELTRA_PORTABLE_SOURCES}
     app/state.cpp
     app/dialog_launch.cpp
+    catalogue/folder_listing.cpp
 )
 target_include_directories(veltra_core PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(veltra_core PUBLIC _WIN32_WINNT=0x0600 WINVER=0x0600)
@@ -49,7 +50,6 @@ add_executable(veltra WIN32
     app/main.cpp
     app/main_window.cpp
     app/painting.cpp
-    catalogue/folder_listing.cpp
     catalogue/picture_loading.cpp
     catalogue/folder_browser.cpp
     views/full_screen.cpp

@@ -1,0 +1,5 @@
+// The benchmarks share one Windows program; bench_main.cpp picks one by name.
+// Each prints its figures and returns the process exit code.
+#pragma once
+
+int RunListingBench(int argc, char** argv);
