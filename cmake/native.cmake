@@ -16,19 +16,19 @@ set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(${GOOGLETEST_SOURCE_DIR} googletest EXCLUDE_FROM_ALL)
 
 file(GLOB VELTRA_UNIT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*_test.cpp)
-add_executable(veltra_unit_tests ${VELTRA_UNIT_TESTS})
+add_executable(veltra_unit_tests ${VELTRA_UNIT_TESTS} tests/unit/test_paths.cpp)
+target_compile_definitions(veltra_unit_tests PRIVATE
+    VELTRA_FIXTURES_DIR="${CMAKE_BINARY_DIR}/fixtures"
+    VELTRA_FUZZ_CORPUS_DIR="${CMAKE_SOURCE_DIR}/tests/fuzz/corpus"
+    VELTRA_HELP_RTF_PATH="${CMAKE_SOURCE_DIR}/resources/help.rtf")
 target_link_libraries(veltra_unit_tests PRIVATE veltra_portable veltra_artwork_lib GTest::gtest_main)
 
 enable_testing()
 include(GoogleTest)
-set(VELTRA_TEST_ENVIRONMENT
-    VELTRA_FIXTURES=${CMAKE_BINARY_DIR}/fixtures
-    VELTRA_FUZZ_CORPUS=${CMAKE_SOURCE_DIR}/tests/fuzz/corpus
-    VELTRA_HELP_RTF=${CMAKE_SOURCE_DIR}/resources/help.rtf)
 # The decoder fixtures are made by ImageMagick once per build tree, before any test runs.
 add_test(NAME make_decoder_fixtures
          COMMAND ${CMAKE_SOURCE_DIR}/tests/fixtures/make_decoder_fixtures.sh ${CMAKE_BINARY_DIR}/fixtures)
 set_tests_properties(make_decoder_fixtures PROPERTIES FIXTURES_SETUP decoder_fixtures)
 gtest_discover_tests(veltra_unit_tests
-    PROPERTIES ENVIRONMENT "${VELTRA_TEST_ENVIRONMENT}" FIXTURES_REQUIRED decoder_fixtures
+    PROPERTIES FIXTURES_REQUIRED decoder_fixtures
     DISCOVERY_TIMEOUT 60)

@@ -1,0 +1,226 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "catalogue/decoded_picture.h"
+#include "tests/unit/decoder_test_support.h"
+
+namespace {
+
+struct PsdFile {
+    uint16_t version = 1;
+    uint16_t channels = 3;
+    uint32_t height = 2;
+    uint32_t width = 3;
+    uint16_t depth = 8;
+    uint16_t mode = 3;
+    std::vector<uint8_t> colourData;
+    std::vector<uint8_t> resources;
+    std::vector<uint8_t> layers;
+    uint16_t compression = 0;
+    std::vector<uint8_t> imageData;  // for PackBits: the row counts, then the rows
+};
+
+void PutBig(std::vector<uint8_t>* file, uint32_t value, int bytes) {
+    for (int shift = (bytes - 1) * 8; shift >= 0; shift -= 8) file->push_back(static_cast<uint8_t>(value >> shift));
+}
+
+void PutSection(std::vector<uint8_t>* file, const std::vector<uint8_t>& section) {
+    PutBig(file, static_cast<uint32_t>(section.size()), 4);
+    file->insert(file->end(), section.begin(), section.end());
+}
+
+std::vector<uint8_t> Build(const PsdFile& psd) {
+    std::vector<uint8_t> file = {'8', 'B', 'P', 'S'};
+    PutBig(&file, psd.version, 2);
+    file.insert(file.end(), 6, 0);
+    PutBig(&file, psd.channels, 2);
+    PutBig(&file, psd.height, 4);
+    PutBig(&file, psd.width, 4);
+    PutBig(&file, psd.depth, 2);
+    PutBig(&file, psd.mode, 2);
+    PutSection(&file, psd.colourData);
+    PutSection(&file, psd.resources);
+    PutSection(&file, psd.layers);
+    PutBig(&file, psd.compression, 2);
+    file.insert(file.end(), psd.imageData.begin(), psd.imageData.end());
+    return file;
+}
+
+// 3 x 2 RGB, raw, with an alpha and a spot channel after the colour ones and filled sections
+// before the picture, all of which must be stepped over.
+PsdFile RawRgbWithExtras() {
+    PsdFile psd;
+    psd.channels = 5;
+    psd.resources = {'8', 'B', 'I', 'M', 0x03, 0xED, 0, 0, 0, 0, 0, 2, 0xAB, 0xCD};
+    psd.layers = std::vector<uint8_t>(10, 0x77);
+    psd.imageData = {1, 2, 3, 4, 5, 6,         // red
+                     10, 20, 30, 40, 50, 60,   // green
+                     100, 110, 120, 130, 140, 150,  // blue
+                     0, 0, 0, 0, 0, 0,         // alpha: transparent, and ignored
+                     9, 9, 9, 9, 9, 9};        // spot colour
+    return psd;
+}
+
+const std::vector<uint8_t> kRawRgbPixels = {1, 10, 100, 2, 20, 110, 3, 30, 120,
+                                            4, 40, 130, 5, 50, 140, 6, 60, 150};
+
+// 4 x 2 greyscale with an alpha channel, PackBits: every packet kind appears.
+PsdFile PackedGreyWithAlpha() {
+    PsdFile psd;
+    psd.channels = 2;
+    psd.mode = 1;
+    psd.width = 4;
+    psd.compression = 1;
+    psd.imageData = {0, 2, 0, 6, 0, 2, 0, 2,  // row counts: grey rows 0 and 1, then alpha rows 0 and 1
+                     0xFD, 0x42,              // 4 x 0x42
+                     0x80, 0x03, 1, 2, 3, 4,  // a no-op, then 4 literal bytes
+                     0xFD, 0xFF, 0xFD, 0xFF};
+    return psd;
+}
+
+const std::vector<uint8_t> kPackedGreyPixels = {0x42, 0x42, 0x42, 0x42, 0x42, 0x42, 0x42, 0x42, 0x42, 0x42, 0x42, 0x42,
+                                                1,    1,    1,    2,    2,    2,    3,    3,    3,    4,    4,    4};
+
+DecodedPicture Decoded(const std::vector<uint8_t>& file) {
+    DecodedPicture picture;
+    EXPECT_TRUE(DecodePsd(file.data(), file.size(), &picture));
+    return picture;
+}
+
+bool Refused(const std::vector<uint8_t>& file) { return RefusedBy(DecodePsd, file); }
+
+}  // namespace
+
+TEST(PsdDecoder, MatchesImageMagickForEveryVariantItWrites) {
+    SKIP_WITHOUT_FIXTURES();
+    const ReferencePicture references[] = {
+        {"psd_rgb8_raw.psd", 37, 23},      {"psd_rgb8_rle.psd", 37, 23},      {"psd_rgb16_raw.psd", 256, 256},
+        {"psd_rgb16_rle.psd", 256, 256},   {"psd_gray8_raw.psd", 37, 23},     {"psd_gray8_rle.psd", 37, 23},
+        {"psd_gray16_raw.psd", 256, 256},  {"psd_gray16_rle.psd", 256, 256}, {"psd_indexed_raw.psd", 37, 23},
+        {"psd_indexed_rle.psd", 37, 23},   {"psd_rgba8_rle.psd", 37, 23},     {"psd_graya16_raw.psd", 256, 256},
+    };
+    for (const ReferencePicture& reference : references) ExpectMatchesReference(reference, DecodePcx);
+}
+
+TEST(PsdDecoder, ShowsTheColourChannelsAndStepsOverEverythingElse) {
+    ExpectPixels(Decoded(Build(RawRgbWithExtras())), 3, 2, kRawRgbPixels);
+    ExpectPixels(Decoded(Build(PackedGreyWithAlpha())), 4, 2, kPackedGreyPixels);
+}
+
+TEST(PsdDecoder, SixteenBitSamplesAreDividedBy257RoundingDown) {
+    PsdFile psd;
+    psd.channels = 1;
+    psd.mode = 1;
+    psd.depth = 16;
+    psd.width = 6;
+    psd.height = 1;
+    psd.imageData = {0x00, 0xFF, 0x01, 0x00, 0x01, 0x01, 0x80, 0x7F, 0x80, 0x80, 0xFF, 0xFF};
+    // 255 -> 0, 256 -> 0 (its high byte is 1), 257 -> 1, 0x807F -> 127 (high byte 128), 0x8080 -> 128.
+    const uint8_t grey[] = {0, 0, 1, 127, 128, 255};
+    std::vector<uint8_t> rgb;
+    for (uint8_t value : grey) rgb.insert(rgb.end(), {value, value, value});
+    ExpectPixels(Decoded(Build(psd)), 6, 1, rgb);
+}
+
+TEST(PsdDecoder, IndexedPicturesLookUpThePlanarPalette) {
+    PsdFile psd;
+    psd.channels = 1;
+    psd.mode = 2;
+    psd.width = 2;
+    psd.height = 1;
+    psd.colourData.assign(768, 0);
+    psd.colourData[7] = 11;         // red of entry 7
+    psd.colourData[256 + 7] = 22;   // green of entry 7
+    psd.colourData[512 + 7] = 33;   // blue of entry 7
+    psd.colourData[255] = 44;
+    psd.colourData[511] = 55;
+    psd.colourData[767] = 66;
+    psd.imageData = {7, 255};
+    ExpectPixels(Decoded(Build(psd)), 2, 1, {11, 22, 33, 44, 55, 66});
+    psd.compression = 1;
+    psd.imageData = {0, 3, 0x01, 7, 255};
+    ExpectPixels(Decoded(Build(psd)), 2, 1, {11, 22, 33, 44, 55, 66});
+    psd.colourData.pop_back();
+    EXPECT_TRUE(Refused(Build(psd))) << "palette of 767 bytes";
+}
+
+TEST(PsdDecoder, RefusesEveryTruncation) {
+    ExpectEveryTruncationRefused(Build(RawRgbWithExtras()));
+    ExpectEveryTruncationRefused(Build(PackedGreyWithAlpha()));
+}
+
+TEST(PsdDecoder, RefusesHeadersItCannotDecode) {
+    struct Case {
+        const char* what;
+        void (*change)(PsdFile*);
+    };
+    const Case cases[] = {
+        {"large document format", [](PsdFile* psd) { psd->version = 2; }},
+        {"no channels", [](PsdFile* psd) { psd->channels = 0; }},
+        {"RGB with two channels", [](PsdFile* psd) { psd->channels = 2; }},
+        {"57 channels", [](PsdFile* psd) { psd->channels = 57; }},
+        {"1 bit", [](PsdFile* psd) { psd->depth = 1; }},
+        {"32 bits", [](PsdFile* psd) { psd->depth = 32; }},
+        {"bitmap mode", [](PsdFile* psd) { psd->mode = 0; }},
+        {"CMYK", [](PsdFile* psd) { psd->mode = 4; }},
+        {"indexed at 16 bits", [](PsdFile* psd) { psd->mode = 2, psd->depth = 16, psd->colourData.assign(768, 0); }},
+        {"zero width", [](PsdFile* psd) { psd->width = 0; }},
+        {"zero height", [](PsdFile* psd) { psd->height = 0; }},
+        {"negative width", [](PsdFile* psd) { psd->width = 0xFFFFFFFD; }},
+        {"16385 high", [](PsdFile* psd) { psd->height = 16385; }},
+        {"16384 square", [](PsdFile* psd) { psd->width = psd->height = 16384; }},
+        {"ZIP compression", [](PsdFile* psd) { psd->compression = 2; }},
+    };
+    for (const Case& test : cases) {
+        PsdFile psd = RawRgbWithExtras();
+        test.change(&psd);
+        EXPECT_TRUE(RefusedBeforeAllocating(DecodePsd, Build(psd))) << test.what;
+    }
+    std::vector<uint8_t> file = Build(RawRgbWithExtras());
+    file[3] = 'T';
+    EXPECT_TRUE(RefusedBeforeAllocating(DecodePsd, file)) << "signature";
+    // A section length running past the end of the file: the image resources here.
+    file = Build(RawRgbWithExtras());
+    file[30] = 0xFF;
+    EXPECT_TRUE(RefusedBeforeAllocating(DecodePsd, file)) << "section past the end";
+}
+
+TEST(PsdDecoder, RefusesRowCountsThatDisagreeWithTheData) {
+    struct Case {
+        const char* what;
+        size_t offset;
+        uint8_t value;
+    };
+    const Case cases[] = {
+        {"alpha row counted past the end", 7, 3},
+        {"grey row count far past the end", 2, 0xFF},
+        {"grey row one byte short", 3, 5},
+        {"repeat packet past the row", 8, 0xFC},
+        {"literal packet past the row", 11, 0x04},
+        {"repeat packet short of the row", 8, 0xFE},
+    };
+    for (const Case& test : cases) {
+        PsdFile psd = PackedGreyWithAlpha();
+        psd.imageData[test.offset] = test.value;
+        EXPECT_TRUE(Refused(Build(psd))) << test.what;
+    }
+    // The row count table itself cut short.
+    PsdFile psd = PackedGreyWithAlpha();
+    psd.height = 16000;
+    EXPECT_TRUE(RefusedBeforeAllocating(DecodePsd, Build(psd))) << "row count table past the end";
+}
+
+TEST(PsdDecoder, RefusesPackedDataTooShortForThePictureWithoutAllocating) {
+    // 16000 x 16 fits the caps, but 16 rows of 2 bytes cannot unpack to 16000 bytes each.
+    PsdFile psd;
+    psd.channels = 1;
+    psd.mode = 1;
+    psd.width = 16000;
+    psd.height = 16;
+    psd.compression = 1;
+    for (int row = 0; row < 16; ++row) psd.imageData.insert(psd.imageData.end(), {0, 2});
+    for (int row = 0; row < 16; ++row) psd.imageData.insert(psd.imageData.end(), {0x81, 0x00});
+    EXPECT_TRUE(RefusedBeforeAllocating(DecodePsd, Build(psd)));
+}
