@@ -3,3 +3,4 @@
 #pragma once
 
 int RunListingBench(int argc, char** argv);
+int RunLoadBench(int argc, char** argv);

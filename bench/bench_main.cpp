@@ -14,6 +14,7 @@ struct Bench {
 
 const Bench kBenches[] = {
     {"listing", RunListingBench},
+    {"load", RunLoadBench},
 };
 
 }  // namespace
