@@ -23,7 +23,7 @@ test: build
 bench: build
 	@bench/run_bench.sh
 
-fuzz: setup
+fuzz:
 	@tools/setup.sh --fuzz
 	@tests/fuzz/run_fuzz.sh $(FUZZ_SECONDS) build/fuzz
 

@@ -9,7 +9,7 @@ packages=(
     wine wine32:i386 wine64
     xvfb x11-apps xdotool imagemagick sox espeak-ng libjpeg-turbo-progs
 )
-[ "${1:-}" = "--fuzz" ] && packages+=(clang)
+[ "${1:-}" = "--fuzz" ] && packages+=(clang libclang-rt-14-dev)
 
 sudo_if_needed() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
