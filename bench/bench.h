@@ -4,3 +4,4 @@
 
 int RunListingBench(int argc, char** argv);
 int RunLoadBench(int argc, char** argv);
+int RunViewerBench(int argc, char** argv);

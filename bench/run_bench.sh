@@ -35,3 +35,23 @@ for _ in 1 2 3 4 5; do
     best=$(awk -v s="$seconds" -v b="${best:-1e9}" 'BEGIN { print (s < b) ? s : b }')
 done
 printf 'load: djpeg decoding the same file: best %.3f s over 5 runs\n' "$best"
+
+echo "== Full-screen viewer: 1,000 steps over mixed pictures"
+mixed=$work/viewer
+if [ ! -f "$mixed/.complete" ]; then
+    tests/e2e/make_e2e_data.sh "$work/data" || exit 1
+    mkdir -p "$mixed"
+    cp "$work/data"/{Beach.jpg,Beach.WAV,red640x480.jpg,green400x240.tif,blue320x300.tif} "$mixed"/
+    convert -size 2048x1536 gradient:'#203060-#F0E0A0' -attenuate 0.3 +noise Gaussian -quality 90 "$mixed/photo.jpg"
+    convert -size 3000x1000 gradient:'#C02020-#2020C0' BMP3:"$mixed/wide.bmp"
+    convert -size 1000x3000 gradient:'#20C020-#C0C020' BMP3:"$mixed/tall.bmp"
+    convert -size 800x600 gradient:'#804020-#20C0E0' "$mixed/scan.pcx"
+    convert -size 800x600 gradient:'#208040-#E02080' -depth 8 "$mixed/layers.psd"
+    touch "$mixed/.complete"
+fi
+# The companion sound plays into nothing rather than into whatever sound card there is.
+cat > "$work/asound.conf" <<CONF
+pcm.!default { type file slave.pcm "null" file "/dev/null" format "raw" }
+CONF
+ALSA_CONFIG_PATH=/usr/share/alsa/alsa.conf:$work/asound.conf \
+    wine "$bench_exe" viewer "$(windows_path "$mixed")" | tr -d '\r'

@@ -42,6 +42,8 @@ make_wine_prefix() {
     wineboot -i >/dev/null 2>&1
     # Without a window manager Wine waits ~2 s on every dialog close unless it manages the windows itself.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    # A crash prints its backtrace instead of waiting for someone to close a dialog.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     wineserver -w
 }
 

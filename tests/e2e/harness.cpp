@@ -19,25 +19,28 @@ std::string RequiredEnvironment(const char* name) {
     return value;
 }
 
-void RemoveTree(const std::string& path) {
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &entry);
+// Wide functions, so that names outside the code page and paths past MAX_PATH go too.
+void RemoveTree(const std::wstring& path) {
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &entry);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            const std::string name = entry.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string child = path + "\\" + name;
+            const std::wstring name = entry.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring child = path + L"\\" + name;
             if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 RemoveTree(child);
             } else {
-                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(child.c_str());
+                SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(child.c_str());
             }
-        } while (FindNextFileA(search, &entry));
+        } while (FindNextFileW(search, &entry));
         FindClose(search);
     }
-    RemoveDirectoryA(path.c_str());
+    RemoveDirectoryW(path.c_str());
 }
+
+void RemoveTree(const std::string& path) { RemoveTree(Widen(path)); }
 
 struct FindContext {
     DWORD processId;
@@ -66,6 +69,12 @@ HWND FindProcessWindow(DWORD processId, const char* className, bool visibleOnly)
     FindContext context = {processId, className, visibleOnly, nullptr};
     EnumWindows(MatchProcessWindow, reinterpret_cast<LPARAM>(&context));
     return context.found;
+}
+
+std::wstring Widen(const std::string& text) {
+    std::wstring wide(text.size() + 1, L'\0');
+    wide.resize(MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size())) - 1);
+    return wide;
 }
 
 std::string VeltraExe() { return RequiredEnvironment("VELTRA_EXE"); }
@@ -232,6 +241,11 @@ Veltra::Veltra(const std::string& folder, const char* extraEnvironment, bool wai
 
 Veltra::~Veltra() {
     if (process.hProcess == nullptr) return;
+    DWORD code = 0;
+    // However a test ends, a program that died of an exception is a failure.
+    if (GetExitCodeProcess(process.hProcess, &code) && code >= 0xC0000000) {
+        ADD_FAILURE() << "veltra.exe crashed with exception 0x" << std::hex << code;
+    }
     if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
         TerminateProcess(process.hProcess, 1);
         WaitForSingleObject(process.hProcess, 5000);
@@ -254,6 +268,21 @@ long Veltra::WaitForExit(int milliseconds) const {
 bool Veltra::Sync(int milliseconds) const {
     DWORD_PTR result = 0;
     return SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, milliseconds, &result) != 0;
+}
+
+bool Veltra::SyncPosted(int milliseconds) const {
+    // A marker posted behind everything else, with an effect that can be read back: the list's
+    // horizontal extent, which shows nowhere since the list has no horizontal scroll bar.
+    static WPARAM counter = 0;
+    const WPARAM marker = 1000 + ++counter % 1000;
+    PostMessageA(list, LB_SETHORIZONTALEXTENT, marker, 0);
+    return WaitUntil(
+        [&] {
+            DWORD_PTR extent = 0;
+            return SendMessageTimeoutA(list, LB_GETHORIZONTALEXTENT, 0, 0, SMTO_ABORTIFHUNG, milliseconds, &extent) &&
+                   extent == marker;
+        },
+        milliseconds);
 }
 
 RECT Veltra::Frame() const {
@@ -323,62 +352,30 @@ HWND Veltra::WaitForDialog(int milliseconds) const {
     return dialog;
 }
 
-ResourceCounts CountResources(HANDLE process) {
-    ResourceCounts counts = {GetGuiResources(process, GR_GDIOBJECTS), GetGuiResources(process, GR_USEROBJECTS), 0};
-    GetProcessHandleCount(process, &counts.handles);
-    return counts;
+void SendKey(WORD virtualKey) {
+    INPUT input[2] = {};
+    for (INPUT& event : input) {
+        event.type = INPUT_KEYBOARD;
+        event.ki.wVk = virtualKey;
+    }
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    EXPECT_EQ(SendInput(2, input, sizeof(INPUT)), 2u);
 }
 
-}  // namespace e2e
-
-namespace e2e {
-
-RemoteBuffer::RemoteBuffer(HANDLE target, size_t size)
-    : process(target), base(VirtualAllocEx(target, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {
-    EXPECT_NE(base, nullptr) << "VirtualAllocEx failed: " << GetLastError();
-}
-
-RemoteBuffer::~RemoteBuffer() {
-    if (base != nullptr) VirtualFreeEx(process, base, 0, MEM_RELEASE);
-}
-
-void RemoteBuffer::Write(const void* data, size_t size, size_t offset) const {
-    SIZE_T written = 0;
-    EXPECT_TRUE(WriteProcessMemory(process, static_cast<char*>(base) + offset, data, size, &written));
-}
-
-void RemoteBuffer::Read(void* data, size_t size, size_t offset) const {
-    SIZE_T read = 0;
-    EXPECT_TRUE(ReadProcessMemory(process, static_cast<char*>(base) + offset, data, size, &read));
-}
-
-VeltraResources::VeltraResources()
-    : module(LoadLibraryExA(VeltraExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
-    EXPECT_NE(module, nullptr) << "cannot open veltra.exe's resources";
-}
-
-VeltraResources::~VeltraResources() {
-    if (module != nullptr) FreeLibrary(module);
-}
-
-COLORREF VeltraResources::BitmapPixel(const char* name, int x, int y) const {
-    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(module, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    if (bitmap == nullptr) return CLR_INVALID;
-    HDC memory = CreateCompatibleDC(nullptr);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    const COLORREF colour = GetPixel(memory, x, y);
-    SelectObject(memory, previous);
-    DeleteDC(memory);
-    DeleteObject(bitmap);
-    return colour;
-}
-
-std::string VeltraResources::Raw(const char* name, const char* type) const {
-    HRSRC found = FindResourceA(module, name, type);
-    if (found == nullptr) return std::string();
-    HGLOBAL loaded = LoadResource(module, found);
-    const char* bytes = static_cast<const char*>(LockResource(loaded));
-    return bytes != nullptr ? std::string(bytes, SizeofResource(module, found)) : std::string();
+void SendClicks(POINT screenPoint, int clicks, bool rightButton) {
+    // Every press and release carries its own position: a pointer move of just before (the X
+    // server reports them late under load) could otherwise take the click somewhere else.
+    std::vector<INPUT> input(2 * clicks);
+    for (size_t i = 0; i < input.size(); ++i) {
+        input[i].type = INPUT_MOUSE;
+        input[i].mi.dx = MulDiv(screenPoint.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+        input[i].mi.dy = MulDiv(screenPoint.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+        const bool down = i % 2 == 0;
+        input[i].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE |
+                              (rightButton ? (down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP)
+                                           : (down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP));
+    }
+    EXPECT_EQ(SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT)), input.size());
 }
 
 }  // namespace e2e

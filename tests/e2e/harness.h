@@ -11,6 +11,9 @@
 
 namespace e2e {
 
+// The ANSI text in UTF-16, as the wide-character functions take it.
+std::wstring Widen(const std::string& text);
+
 // Settings from the runner's environment (Windows paths).
 std::string VeltraExe();
 std::string DataFile(const std::string& name);  // prepared test data (pictures, sounds)
@@ -69,6 +72,9 @@ struct Veltra {
     long WaitForExit(int milliseconds = 5000) const;
     // True when the program has handled everything sent or posted so far, within `milliseconds`.
     bool Sync(int milliseconds = 5000) const;
+    // True when the program has handled every message posted to it so far, within `milliseconds`.
+    // Stricter than Sync: a thread handles sent messages before the posted ones waiting in its queue.
+    bool SyncPosted(int milliseconds = 5000) const;
 
     RECT Frame() const;                      // MainWindow in screen coordinates
     POINT ToScreen(int clientX, int clientY) const;
@@ -92,13 +98,50 @@ struct Veltra {
     HWND list = nullptr;
 };
 
-// Counts of the program's GDI and USER objects and handles.
-struct ResourceCounts {
-    DWORD gdi;
-    DWORD user;
-    DWORD handles;
+// Wine answers 0 to GetGuiResources and GetProcessHandleCount for another process. These fall
+// back to what it keeps truthfully: the handles from the system's handle table, the user objects
+// as the windows of the process (top-level and child; menus, icons and cursors go uncounted).
+// -1 when no count can be had.
+long CountHandles(const PROCESS_INFORMATION& process);
+long CountUserObjects(const PROCESS_INFORMATION& process);
+
+// Real input, as from the keyboard and the mouse: it goes to the active window and the window
+// under the pointer, through the system's input queue (after posted messages, in its own order).
+void SendKey(WORD virtualKey);  // press and release
+void SendClicks(POINT screenPoint, int clicks = 1, bool rightButton = false);
+
+}  // namespace e2e
+
+namespace e2e {
+
+// A capture of the screen read in MainWindow's client coordinates.
+struct ClientShot {
+    Screen screen;
+    POINT origin;
+    COLORREF At(int x, int y) const { return screen.At(origin.x + x, origin.y + y); }
+    // Pixels of the client rectangle (right and bottom exclusive) that are not `colour`.
+    int CountOtherThan(const RECT& rect, COLORREF colour, int tolerance = 0) const;
 };
-ResourceCounts CountResources(HANDLE process);
+ClientShot CaptureClient(const Veltra& veltra);
+// "(x, y) shows #RRGGBB", for failure messages.
+std::string DescribePixel(int x, int y, COLORREF shown);
+
+// The GDI objects the process holds, or -1 when no count can be had. Wine's GetGuiResources
+// answers 0, so under Wine this reads the process's own GDI handle table.
+long CountGdiObjects(const PROCESS_INFORMATION& process);
+// Bytes of memory private to the process (under Wine: its anonymous resident memory).
+size_t PrivateBytes(HANDLE process);
+
+// Every sample the program plays is appended to one capture file (VELTRA_AUDIO_RAW).
+size_t AudioCaptured();  // its length now
+// Its length once nothing has come for a moment: a program ended by an earlier test may still
+// have had sound on its way.
+size_t AudioCapturedWhenQuiet();
+std::string AudioSince(size_t offset);  // what came after `offset`
+// The 16-bit samples without their silent (zero) ones. Under load Wine pads an underrun of its
+// sound output with silence, so a capture is the sound played with short silences put in; what is
+// audible is the same.
+std::string Audible(const std::string& samples);
 
 }  // namespace e2e
 

@@ -3,6 +3,8 @@
 # are written by the tests themselves) and companion sounds with their expected raw samples.
 set -euo pipefail
 out=$1
+# Made again whenever this script changes.
+stamp=$(sha256sum "$0" | cut -c1-16)
 mkdir -p "$out"
 cd "$out"
 # A long rising sweep: every stretch of it differs, so a capture shows how far a play got and
@@ -11,7 +13,7 @@ if [ ! -f Sweep.raw ]; then
     sox -n -r 22050 -b 16 -c 1 Sweep.WAV synth 12 sine 200-2000
     sox Sweep.WAV -t raw Sweep.raw
 fi
-[ -f .complete ] && exit 0
+[ "$(cat .complete 2>/dev/null)" = "$stamp" ] && exit 0
 
 # Distinct sounds, so a capture shows which one played.
 sox -n -r 22050 -b 16 -c 1 Beach.WAV synth 0.6 sine 440 fade 0 0.6 0.05
@@ -30,4 +32,4 @@ convert "${quadrants[@]}" -type TrueColor PCX:quad24.pcx
 convert "${quadrants[@]}" -type TrueColor -depth 8 -compress RLE PSD:quad8rle.psd
 convert "${quadrants[@]}" -type TrueColor -depth 16 -compress None PSD:quad16raw.psd
 convert -size 640x480 xc:red -fill blue -draw 'rectangle 320,0 639,479' -type TrueColor PCX:wide24.pcx
-touch .complete
+echo "$stamp" > .complete

@@ -5,6 +5,9 @@
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 source tools/wine_session.sh
+# Wine names files on disk in the encoding of its Unix locale, which it takes from the runner
+# (not from a child's environment): without UTF-8 it cannot store a name such as café.jpg at all.
+export LC_ALL=C.UTF-8
 
 build=$(realpath "${1:-build}")
 work=${E2E_WORK:-$build/e2e}
@@ -37,7 +40,8 @@ export VELTRA_FIXTURE_ROOT='C:\veltra-fixtures'
 run_suite() {
     local log=$1
     shift
-    wine "$tests_exe" --gtest_color=no "$@" 2>&1 | tr -d '\r' | tee "$log"
+    # Bounded, so that a hang can never hold up the run for good.
+    timeout -k 10 1800 wine "$tests_exe" --gtest_color=no "$@" 2>&1 | tr -d '\r' | tee "$log"
 }
 
 filter=()

@@ -1,0 +1,145 @@
+// The process under pressure: two copies started at the same moment, and a thousand steps of the
+// full-screen viewer that must leave nothing behind.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "hostile_support.h"
+
+using namespace e2e;
+
+namespace {
+
+// A copy of the program created suspended, so that two can be let go back to back; ended by its
+// handle when the test is over.
+struct SuspendedCopy {
+    explicit SuspendedCopy(const std::string& folder) {
+        const std::string exe = VeltraExe();
+        std::string commandLine = "\"" + exe + "\"";
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof(startup);
+        started = CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                                 folder.c_str(), &startup, &process) != 0;
+    }
+    ~SuspendedCopy() {
+        if (!started) return;
+        if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process.hProcess, 1);
+            WaitForSingleObject(process.hProcess, 5000);
+        }
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    SuspendedCopy(const SuspendedCopy&) = delete;
+    SuspendedCopy& operator=(const SuspendedCopy&) = delete;
+
+    bool Ended() const { return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; }
+    DWORD ExitCode() const {
+        DWORD code = STILL_ACTIVE;
+        GetExitCodeProcess(process.hProcess, &code);
+        return code;
+    }
+
+    PROCESS_INFORMATION process = {};
+    bool started = false;
+};
+
+BOOL CALLBACK CountVeltraWindow(HWND window, LPARAM lParam) {
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof(className));
+    if (lstrcmpiA(className, "VELTRA") == 0) ++*reinterpret_cast<int*>(lParam);
+    return TRUE;
+}
+
+// Windows of the program's class, from any process, shown or not.
+int VeltraWindows() {
+    int count = 0;
+    EnumWindows(CountVeltraWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+}  // namespace
+
+TEST(SingleInstance, TwoCopiesStartedTogetherTwentyTimesGiveOneWindowAndTheLoserEndsWithZero) {
+    FixtureFolder folder;
+    folder.CopyData("red640x480.jpg", "red.jpg");
+    ASSERT_EQ(VeltraWindows(), 0) << "a copy from an earlier test still runs";
+    for (int round = 1; round <= 20; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        SuspendedCopy first(folder.path);
+        SuspendedCopy second(folder.path);
+        ASSERT_TRUE(first.started && second.started) << "cannot start the program: error " << GetLastError();
+        ResumeThread(first.process.hThread);
+        ResumeThread(second.process.hThread);
+
+        // Watched until one copy has ended and the other's window is up, and for a while after,
+        // counting the windows all the time.
+        int most = 0;
+        DWORD settledAt = 0;
+        const DWORD start = GetTickCount();
+        while (GetTickCount() - start < 20000) {
+            const int windows = VeltraWindows();
+            most = std::max(most, windows);
+            const bool settled = (first.Ended() != second.Ended()) && windows == 1;
+            if (!settled) {
+                settledAt = 0;
+            } else if (settledAt == 0) {
+                settledAt = GetTickCount();
+            } else if (GetTickCount() - settledAt > 500) {
+                break;
+            }
+            Sleep(2);
+        }
+        EXPECT_LE(most, 1) << "two windows of the program were up at once";
+        ASSERT_NE(first.Ended(), second.Ended()) << "not exactly one copy ended";
+        const SuspendedCopy& loser = first.Ended() ? first : second;
+        const SuspendedCopy& winner = first.Ended() ? second : first;
+        EXPECT_EQ(loser.ExitCode(), 0u);
+
+        // The winner is whole: its window holds the folder's listing, and it ends normally.
+        const HWND window = FindProcessWindow(winner.process.dwProcessId, "VELTRA", true);
+        ASSERT_NE(window, nullptr) << "the remaining copy shows no window";
+        EXPECT_EQ(SendMessageA(GetDlgItem(window, 500), LB_GETCOUNT, 0, 0), 1);
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        ASSERT_EQ(WaitForSingleObject(winner.process.hProcess, 10000), WAIT_OBJECT_0);
+        EXPECT_EQ(winner.ExitCode(), 0u);
+    }
+}
+
+TEST(Leaks, AThousandViewerStepsHoldNoMoreThanTheFirstTen) {
+    FixtureFolder folder;
+    folder.CopyData("red640x480.jpg", "1 red.jpg");
+    folder.CopyData("green400x240.tif", "2 green.tif");
+    folder.Write("3 gradient.bmp", MakeBmp(96, 64, [](int x, int y) { return RGB(x * 2, y * 3, 200); }));
+    folder.CopyData("quad24.pcx", "4 quadrants.pcx");
+    folder.CopyData("quad8rle.psd", "5 quadrants.psd");
+    folder.CopyData("Beach.jpg", "6 beach.jpg");
+    Veltra veltra(folder.path);
+    ASSERT_NE(veltra.main, nullptr);
+    const int count = static_cast<int>(veltra.ListNames().size());
+    ASSERT_EQ(count, 6);
+    veltra.ChooseIndex(0);
+    PostMessageA(veltra.main, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(195, 150));
+    const HWND viewer = veltra.WaitForDialog();
+    ASSERT_NE(viewer, nullptr) << "the viewer did not open";
+
+    const DWORD start = GetTickCount();
+    HeldCounts early = {};
+    for (int step = 1; step <= 1000; ++step) {
+        ASSERT_GE(StepViewTo(veltra, viewer, step % count), 0) << "step " << step;
+        if (step == 10) early = CountHeld(veltra.process);
+    }
+    const HeldCounts late = CountHeld(veltra.process);
+    std::printf("1000 viewer steps in %lu ms\n  after 10:   %s\n  after 1000: %s\n",
+                static_cast<unsigned long>(GetTickCount() - start), Describe(early).c_str(), Describe(late).c_str());
+
+    // Each counter must be had; a leak of one object a step would show as hundreds.
+    for (long counter : {early.gdi, early.user, early.handles}) ASSERT_GT(counter, 0);
+    ASSERT_GT(early.privateBytes, 0);
+    EXPECT_LE(late.gdi, early.gdi + 2);
+    EXPECT_LE(late.user, early.user);
+    EXPECT_LE(late.handles, early.handles + 2);
+    // Heap settling is far below a kilobyte a step; a picture kept each step would be megabytes.
+    EXPECT_LE(late.privateBytes, early.privateBytes + 1048576);
+}

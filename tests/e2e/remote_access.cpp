@@ -1,0 +1,57 @@
+// Reaching into the program's process and its exe: memory for cross-process messages, and the
+// resources the tests compare the screen with.
+#include <gtest/gtest.h>
+
+#include "harness.h"
+
+namespace e2e {
+
+RemoteBuffer::RemoteBuffer(HANDLE target, size_t size)
+    : process(target), base(VirtualAllocEx(target, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {
+    EXPECT_NE(base, nullptr) << "VirtualAllocEx failed: " << GetLastError();
+}
+
+RemoteBuffer::~RemoteBuffer() {
+    if (base != nullptr) VirtualFreeEx(process, base, 0, MEM_RELEASE);
+}
+
+void RemoteBuffer::Write(const void* data, size_t size, size_t offset) const {
+    SIZE_T written = 0;
+    EXPECT_TRUE(WriteProcessMemory(process, static_cast<char*>(base) + offset, data, size, &written));
+}
+
+void RemoteBuffer::Read(void* data, size_t size, size_t offset) const {
+    SIZE_T read = 0;
+    EXPECT_TRUE(ReadProcessMemory(process, static_cast<char*>(base) + offset, data, size, &read));
+}
+
+VeltraResources::VeltraResources()
+    : module(LoadLibraryExA(VeltraExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
+    EXPECT_NE(module, nullptr) << "cannot open veltra.exe's resources";
+}
+
+VeltraResources::~VeltraResources() {
+    if (module != nullptr) FreeLibrary(module);
+}
+
+COLORREF VeltraResources::BitmapPixel(const char* name, int x, int y) const {
+    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(module, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (bitmap == nullptr) return CLR_INVALID;
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    const COLORREF colour = GetPixel(memory, x, y);
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+    DeleteObject(bitmap);
+    return colour;
+}
+
+std::string VeltraResources::Raw(const char* name, const char* type) const {
+    HRSRC found = FindResourceA(module, name, type);
+    if (found == nullptr) return std::string();
+    HGLOBAL loaded = LoadResource(module, found);
+    const char* bytes = static_cast<const char*>(LockResource(loaded));
+    return bytes != nullptr ? std::string(bytes, SizeofResource(module, found)) : std::string();
+}
+
+}  // namespace e2e

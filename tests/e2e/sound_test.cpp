@@ -1,0 +1,111 @@
+// Companion sounds: what the program really plays, read from the capture of its sound output.
+// Captures are compared by their audible samples (see Audible): under load Wine pads its output
+// with silence, which changes the bytes but not the sound.
+#include <gtest/gtest.h>
+
+#include "harness.h"
+
+using namespace e2e;
+
+namespace {
+
+// The audible samples of a prepared sound.
+std::string Sound(const char* rawName) {
+    const std::string samples = Audible(ReadFileBytes(DataFile(rawName)));
+    EXPECT_FALSE(samples.empty()) << rawName;
+    return samples;
+}
+
+bool EndsWith(const std::string& text, const std::string& tail) {
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// Waits until what was heard since `offset` ends with `sound` (a sound played to its end), then
+// makes sure nothing more is heard; returns what was heard since `offset`.
+std::string WaitForSoundToEnd(size_t offset, const std::string& sound) {
+    EXPECT_TRUE(WaitUntil([&] { return EndsWith(Audible(AudioSince(offset)), sound); }, 20000))
+        << "captured " << AudioCaptured() - offset << " bytes, the sound has " << sound.size();
+    const std::string heard = Audible(AudioSince(offset));
+    EXPECT_FALSE(WaitUntil([&] { return Audible(AudioSince(offset)).size() != heard.size(); }, 500))
+        << "more sound followed";
+    return heard;
+}
+
+// Shows `picture` and waits until its companion is playing, part of it captured.
+void ChooseAndWaitForSound(const Veltra& veltra, const std::string& picture, size_t offset) {
+    veltra.Choose(picture);
+    EXPECT_TRUE(WaitUntil([&] { return AudioCaptured() > offset; }, 10000)) << "nothing played";
+}
+
+}  // namespace
+
+TEST(CompanionSound, PlaysExactlyTheWavBesideThePicture) {
+    FixtureFolder folder;
+    folder.CopyData("Beach.jpg", "Beach.jpg");
+    folder.CopyData("Beach.WAV", "Beach.WAV");
+    folder.CopyData("Tone.WAV", "Other.WAV");
+    Veltra veltra(folder.path);
+    const std::string beach = Sound("Beach.raw");
+    const size_t offset = AudioCapturedWhenQuiet();
+
+    veltra.Choose("Beach.jpg");
+    const std::string heard = WaitForSoundToEnd(offset, beach);
+    EXPECT_EQ(heard.size(), beach.size());
+    EXPECT_TRUE(heard == beach);
+    EXPECT_TRUE(veltra.Running());
+}
+
+TEST(CompanionSound, ChoosingThePictureAgainRestartsItsSound) {
+    FixtureFolder folder;
+    folder.CopyData("Beach.jpg", "Sweep.jpg");
+    folder.CopyData("Sweep.WAV", "Sweep.WAV");
+    Veltra veltra(folder.path);
+    const std::string sweep = Sound("Sweep.raw");
+    const size_t offset = AudioCapturedWhenQuiet();
+
+    ChooseAndWaitForSound(veltra, "Sweep.jpg", offset);
+    veltra.Choose("Sweep.jpg");
+    const std::string heard = WaitForSoundToEnd(offset, sweep);
+    // The first play cut short, then the whole sound again from its beginning.
+    ASSERT_GT(heard.size(), sweep.size());
+    const std::string first = heard.substr(0, heard.size() - sweep.size());
+    EXPECT_LT(first.size(), sweep.size());
+    EXPECT_EQ(sweep.compare(0, first.size(), first), 0) << "the first play is not the sound's beginning";
+}
+
+TEST(CompanionSound, PictureWithoutCompanionLetsTheSoundPlayOn) {
+    FixtureFolder folder;
+    folder.CopyData("Beach.jpg", "Sweep.jpg");
+    folder.CopyData("Sweep.WAV", "Sweep.WAV");
+    folder.Write("Quiet.bmp", SolidBmp(100, 50, RGB(255, 0, 255)));
+    Veltra veltra(folder.path);
+    veltra.MovePointerAway();
+    const std::string sweep = Sound("Sweep.raw");
+    const size_t offset = AudioCapturedWhenQuiet();
+
+    ChooseAndWaitForSound(veltra, "Sweep.jpg", offset);
+    veltra.Choose("Quiet.bmp");
+    EXPECT_LT(Audible(AudioSince(offset)).size(), sweep.size())
+        << "the sound had ended before the other picture was chosen";
+    // The other picture is shown...
+    EXPECT_TRUE(WaitUntil([&] { return CaptureClient(veltra).At(195, 176) == RGB(255, 0, 255); }));
+    // ...and the sound plays to its end, once, neither cut nor restarted.
+    const std::string heard = WaitForSoundToEnd(offset, sweep);
+    EXPECT_EQ(heard.size(), sweep.size());
+    EXPECT_TRUE(heard == sweep);
+}
+
+TEST(CompanionSound, NameWithSeveralDotsKeepsAllButTheLastExtension) {
+    FixtureFolder folder;
+    folder.CopyData("Beach.jpg", "a.b.jpg");
+    folder.CopyData("Tone.WAV", "a.b.WAV");
+    folder.CopyData("Beach.WAV", "a.WAV");
+    Veltra veltra(folder.path);
+    const std::string tone = Sound("Tone.raw");
+    const size_t offset = AudioCapturedWhenQuiet();
+
+    veltra.Choose("a.b.jpg");
+    const std::string heard = WaitForSoundToEnd(offset, tone);
+    EXPECT_EQ(heard.size(), tone.size());
+    EXPECT_TRUE(heard == tone);
+}

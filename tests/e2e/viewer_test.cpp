@@ -1,0 +1,307 @@
+// The full-screen viewer, its dialog template, and how a dialog that cannot be created is reported.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <initializer_list>
+#include <thread>
+
+#include "app/main_window.h"
+#include "app/state.h"
+#include "full_screen_support.h"
+#include "harness.h"
+
+using namespace e2e;
+
+namespace {
+
+// Solid pictures in colours far from black and from one another.
+constexpr COLORREF kRed = RGB(200, 40, 40);
+constexpr COLORREF kGreen = RGB(40, 180, 60);
+constexpr COLORREF kBlue = RGB(50, 80, 220);
+
+// On MainWindow's skin, below the drag strip and outside the list.
+const LPARAM kOnTheSkin = MAKELPARAM(20, 310);
+const LPARAM kSomewhereOnTheScreen = MAKELPARAM(700, 100);
+
+struct Picture {
+    const char* name;
+    int width;
+    int height;
+    COLORREF colour;
+    RECT onScreen;  // where it belongs on the 1024 x 768 test screen
+};
+
+const Picture kNormal = {"a.bmp", 640, 480, kRed, {192, 144, 832, 624}};
+const Picture kWide = {"b.bmp", 3000, 1000, kGreen, {0, 213, 1024, 554}};
+const Picture kTall = {"c.bmp", 1000, 3000, kBlue, {384, 0, 640, 768}};
+const Picture kSmall[] = {
+    {"a.bmp", 320, 240, kRed, {352, 264, 672, 504}},
+    {"b.bmp", 320, 240, kGreen, {352, 264, 672, 504}},
+    {"c.bmp", 320, 240, kBlue, {352, 264, 672, 504}},
+};
+
+void WritePictures(const FixtureFolder& folder, std::initializer_list<Picture> pictures) {
+    for (const Picture& picture : pictures) {
+        folder.Write(picture.name, SolidBmp(picture.width, picture.height, picture.colour));
+    }
+}
+
+HWND OpenViewer(const Veltra& veltra) {
+    ClearTheScreen(veltra);
+    PostMessageA(veltra.main, WM_LBUTTONDBLCLK, MK_LBUTTON, kOnTheSkin);
+    return veltra.WaitForDialog();
+}
+
+void ExpectShown(const Picture& picture) {
+    std::string faults;
+    EXPECT_TRUE(WaitForLonePicture(picture.onScreen, picture.colour, &faults)) << picture.name << ": " << faults;
+}
+
+void Step(const Veltra& veltra, HWND viewer, UINT doubleClick, int expectedSelection, const Picture& expected) {
+    SCOPED_TRACE(std::string(doubleClick == WM_LBUTTONDBLCLK ? "forward" : "backward") + " to " + expected.name);
+    PostMessageA(viewer, doubleClick, doubleClick == WM_LBUTTONDBLCLK ? MK_LBUTTON : MK_RBUTTON, kSomewhereOnTheScreen);
+    EXPECT_TRUE(WaitUntil([&] { return veltra.Selection() == expectedSelection; })) << veltra.Selection();
+    ExpectShown(expected);
+}
+
+void EndViewer(HWND viewer) {
+    PostMessageA(viewer, WM_KEYUP, VK_ESCAPE, kKeyReleased);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(viewer); })) << "the release of Escape did not end the viewer";
+}
+
+}  // namespace
+
+TEST(Viewer, OpensOnADoubleClickOnlyOnceAPictureIsShownAndCoversTheScreen) {
+    ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), kTestScreenWidth);
+    ASSERT_EQ(GetSystemMetrics(SM_CYSCREEN), kTestScreenHeight);
+    FixtureFolder folder;
+    WritePictures(folder, {kNormal, kWide});
+    Veltra veltra(folder.path);
+
+    PostMessageA(veltra.main, WM_LBUTTONDBLCLK, MK_LBUTTON, kOnTheSkin);
+    ASSERT_TRUE(veltra.SyncPosted());
+    EXPECT_EQ(FindProcessWindow(veltra.process.dwProcessId, "#32770", false), nullptr)
+        << "the viewer opened with no picture shown";
+
+    veltra.Choose(kNormal.name);
+    HWND viewer = OpenViewer(veltra);
+    ASSERT_NE(viewer, nullptr);
+    RECT frame, client;
+    GetWindowRect(viewer, &frame);
+    GetClientRect(viewer, &client);
+    const RECT screen = {0, 0, kTestScreenWidth, kTestScreenHeight};
+    EXPECT_TRUE(EqualRect(&frame, &screen))
+        << frame.left << "," << frame.top << " " << frame.right << "," << frame.bottom;
+    EXPECT_TRUE(EqualRect(&client, &screen)) << "the viewer has a border or caption";
+    EXPECT_EQ(GetWindow(viewer, GW_OWNER), veltra.main);
+    EXPECT_FALSE(IsWindowEnabled(veltra.main)) << "the viewer is not modal";
+    EXPECT_TRUE(PointerShowing()) << "the viewer keeps the pointer";
+    ExpectShown(kNormal);
+    EXPECT_EQ(veltra.Selection(), 0);
+
+    EndViewer(viewer);
+    EXPECT_TRUE(IsWindowEnabled(veltra.main));
+}
+
+TEST(Viewer, FitsEachPictureToTheScreenAndStepsBothWaysWithWrap) {
+    FixtureFolder folder;
+    WritePictures(folder, {kNormal, kWide, kTall});
+    Veltra veltra(folder.path);
+    veltra.Choose(kNormal.name);
+    HWND viewer = OpenViewer(veltra);
+    ASSERT_NE(viewer, nullptr);
+    ExpectShown(kNormal);
+
+    // Each step from a larger picture to a smaller one must leave the rest of the screen black.
+    Step(veltra, viewer, WM_LBUTTONDBLCLK, 1, kWide);
+    Step(veltra, viewer, WM_LBUTTONDBLCLK, 2, kTall);
+    Step(veltra, viewer, WM_LBUTTONDBLCLK, 0, kNormal);
+    Step(veltra, viewer, WM_RBUTTONDBLCLK, 2, kTall);
+    Step(veltra, viewer, WM_RBUTTONDBLCLK, 1, kWide);
+    Step(veltra, viewer, WM_RBUTTONDBLCLK, 0, kNormal);
+    EndViewer(viewer);
+}
+
+TEST(Viewer, WithNothingSelectedStepsToTheFirstOrTheLastEntry) {
+    FixtureFolder folder;
+    WritePictures(folder, {kSmall[0], kSmall[1], kSmall[2]});
+    Veltra veltra(folder.path);
+    veltra.Choose(kSmall[1].name);
+    HWND viewer = OpenViewer(veltra);
+    ASSERT_NE(viewer, nullptr);
+    ExpectShown(kSmall[1]);
+
+    SendMessageA(veltra.list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    Step(veltra, viewer, WM_LBUTTONDBLCLK, 0, kSmall[0]);
+    SendMessageA(veltra.list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    Step(veltra, viewer, WM_RBUTTONDBLCLK, 2, kSmall[2]);
+    EndViewer(viewer);
+}
+
+TEST(Viewer, WithOneEntryDoubleClicksChangeNothingAndTheSoundIsNotRestarted) {
+    FixtureFolder folder;
+    WritePictures(folder, {kNormal});
+    folder.CopyData("Beach.WAV", "a.WAV");
+    const std::string sound = ReadFileBytes(DataFile("Beach.raw"));
+    Veltra veltra(folder.path);
+
+    const size_t offset = AudioCaptured();
+    veltra.Choose(kNormal.name);
+    ASSERT_TRUE(WaitForOnePlay(offset, sound)) << AudioCaptured() - offset << " bytes captured";
+    HWND viewer = OpenViewer(veltra);
+    ASSERT_NE(viewer, nullptr);
+    ExpectShown(kNormal);
+
+    for (UINT doubleClick : {WM_LBUTTONDBLCLK, WM_RBUTTONDBLCLK, WM_LBUTTONDBLCLK}) {
+        PostMessageA(viewer, doubleClick, 0, kSomewhereOnTheScreen);
+    }
+    ASSERT_TRUE(veltra.SyncPosted());
+    // A restarted sound would reach the capture file well within this time (measured ~0.2 s).
+    Sleep(1000);
+    EXPECT_EQ(Audible(AudioSince(offset)), Audible(sound)) << "opening the viewer or a double-click replayed the sound";
+    EXPECT_EQ(veltra.Selection(), 0);
+    EXPECT_TRUE(IsWindowVisible(viewer));
+    EXPECT_EQ(PictureFaults(Screen::Capture(), kNormal.onScreen, kNormal.colour), "");
+    EndViewer(viewer);
+}
+
+TEST(Viewer, OnlyTheReleaseOfEscapeEndsItAndTheLastPictureStaysChosen) {
+    FixtureFolder folder;
+    WritePictures(folder, {kSmall[0], kSmall[1]});
+    Veltra veltra(folder.path);
+    veltra.Choose(kSmall[0].name);
+    HWND viewer = OpenViewer(veltra);
+    ASSERT_NE(viewer, nullptr);
+    Step(veltra, viewer, WM_LBUTTONDBLCLK, 1, kSmall[1]);
+
+    PostHarmlessInput(viewer);
+    ASSERT_TRUE(veltra.SyncPosted());
+    EXPECT_TRUE(IsWindowVisible(viewer)) << "a key, a click, a close request or IDCANCEL ended the viewer";
+    EXPECT_EQ(veltra.Selection(), 1);
+    EXPECT_EQ(PictureFaults(Screen::Capture(), kSmall[1].onScreen, kSmall[1].colour), "");
+
+    EndViewer(viewer);
+    EXPECT_TRUE(veltra.Running());
+    EXPECT_TRUE(IsWindowEnabled(veltra.main));
+    EXPECT_EQ(veltra.Selection(), 1);
+    veltra.Repaint();
+    EXPECT_EQ(PictureFaults(Screen::Capture(), PreviewOnScreen(veltra), kSmall[1].colour, false), "")
+        << "the preview does not show the picture last stepped to";
+}
+
+namespace {
+
+INT_PTR CALLBACK NeverCreated(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+struct MessageBoxSeen {
+    bool found = false;
+    HWND owner = nullptr;
+    std::string caption;
+    std::vector<std::string> statics;
+    std::vector<std::string> buttons;
+};
+
+BOOL CALLBACK CollectChild(HWND child, LPARAM lParam) {
+    auto* seen = reinterpret_cast<MessageBoxSeen*>(lParam);
+    char className[32] = {};
+    char text[256] = {};
+    GetClassNameA(child, className, sizeof(className));
+    GetWindowTextA(child, text, sizeof(text));
+    if (lstrcmpiA(className, "Static") == 0 && text[0] != '\0') seen->statics.push_back(text);
+    if (lstrcmpiA(className, "Button") == 0) seen->buttons.push_back(text);
+    return TRUE;
+}
+
+// Runs on a thread of its own while the test's thread sits in the message box's modal loop.
+void ReadAndCloseMessageBox(MessageBoxSeen* seen) {
+    HWND box = nullptr;
+    seen->found =
+        WaitUntil([&] { return (box = FindProcessWindow(GetCurrentProcessId(), "#32770", true)) != nullptr; }, 10000);
+    if (!seen->found) return;
+    seen->owner = GetWindow(box, GW_OWNER);
+    char caption[256] = {};
+    GetWindowTextA(box, caption, sizeof(caption));
+    seen->caption = caption;
+    EnumChildWindows(box, CollectChild, reinterpret_cast<LPARAM>(seen));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
+}  // namespace
+
+// The program's own LaunchDialog, linked into this test program, with a template nobody has.
+TEST(DialogLaunch, ADialogThatCannotBeCreatedIsReportedAndTheProgramGoesOn) {
+    Instance = GetModuleHandleA(nullptr);
+    MainWindow = CreateWindowExA(0, "STATIC", "stand-in main window", WS_POPUP | WS_VISIBLE, 10, 10, 100, 50, nullptr,
+                                 nullptr, Instance, nullptr);
+    ASSERT_NE(MainWindow, nullptr);
+
+    MessageBoxSeen seen;
+    std::thread reader(ReadAndCloseMessageBox, &seen);
+    LaunchDialog("NOSUCHBOX", NeverCreated);
+    reader.join();
+
+    ASSERT_TRUE(seen.found) << "no message box appeared";
+    EXPECT_EQ(seen.caption, "System Error");
+    EXPECT_EQ(seen.statics, std::vector<std::string>{"UNABLE TO PROCEED"});
+    EXPECT_EQ(seen.buttons, std::vector<std::string>{"OK"});
+    EXPECT_EQ(seen.owner, MainWindow);
+    // LaunchDialog came back once the box was closed, and its owner works again.
+    EXPECT_TRUE(IsWindowEnabled(MainWindow));
+    EXPECT_EQ(FindProcessWindow(GetCurrentProcessId(), "#32770", false), nullptr);
+
+    DestroyWindow(MainWindow);
+    MainWindow = nullptr;
+    Instance = nullptr;
+}
+
+namespace {
+
+// Reads a dialog template field that is either absent (0), an ordinal or a UTF-16 string.
+std::string TemplateString(const std::string& raw, size_t* offset) {
+    std::string text;
+    for (;;) {
+        uint16_t unit = 0;
+        if (*offset + 2 > raw.size()) return "<past the end>";
+        std::memcpy(&unit, raw.data() + *offset, 2);
+        *offset += 2;
+        if (unit == 0) return text;
+        if (unit == 0xFFFF && text.empty()) {
+            *offset += 2;
+            return "<ordinal>";
+        }
+        text += unit < 0x80 ? static_cast<char>(unit) : '?';
+    }
+}
+
+}  // namespace
+
+TEST(ViewerTemplate, ScnboxIsAClassicBorderlessPopupWithNoControls) {
+    VeltraResources resources;
+    EXPECT_NE(FindResourceExA(resources.module, RT_DIALOG, "SCNBOX", MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)),
+              nullptr)
+        << "SCNBOX is not in English (United States)";
+    const std::string raw = resources.Raw("SCNBOX", RT_DIALOG);
+    ASSERT_GE(raw.size(), sizeof(DLGTEMPLATE));
+    DLGTEMPLATE header;
+    std::memcpy(&header, raw.data(), sizeof(header));
+    // An extended template starts with version 1 and the signature 0xFFFF.
+    EXPECT_FALSE(LOWORD(header.style) == 1 && HIWORD(header.style) == 0xFFFF) << "extended template";
+    EXPECT_EQ(header.style, 0x80000040u);
+    EXPECT_EQ(header.dwExtendedStyle, 0u);
+    EXPECT_EQ(header.cdit, 0);
+    EXPECT_EQ(header.x, 0);
+    EXPECT_EQ(header.y, 0);
+    EXPECT_EQ(header.cx, 186);
+    EXPECT_EQ(header.cy, 90);
+
+    size_t offset = sizeof(DLGTEMPLATE);
+    EXPECT_EQ(TemplateString(raw, &offset), "") << "menu";
+    EXPECT_EQ(TemplateString(raw, &offset), "") << "window class";
+    EXPECT_EQ(TemplateString(raw, &offset), "") << "title";
+    ASSERT_LE(offset + 2, raw.size());
+    uint16_t pointSize = 0;
+    std::memcpy(&pointSize, raw.data() + offset, 2);
+    offset += 2;
+    EXPECT_EQ(pointSize, 8);
+    EXPECT_EQ(TemplateString(raw, &offset), "MS Sans Serif");
+}
