@@ -7,11 +7,14 @@
 
 namespace {
 
-// The ANSI directory search puts "?" where a character of the long name has no place in the
-// ANSI code page, and such a name can never be opened. "?" cannot occur in a real file name,
-// so its presence marks the loss; the 8.3 short name, when the volume has one, still opens.
+// The ANSI directory search can hand back a long name that does not open: it puts "?" where a
+// character has no place in the ANSI code page, and a look-alike where the code page has one (a
+// plain o for an o with a macron), which leaves no mark in the name. The 8.3 short name, when the
+// volume has one, still opens. A name without a short name is its own 8.3 name: nothing to check.
 const char* ListableName(const WIN32_FIND_DATAA& entry) {
-    if (std::strchr(entry.cFileName, '?') != nullptr && entry.cAlternateFileName[0] != '\0') {
+    if (entry.cAlternateFileName[0] == '\0') return entry.cFileName;
+    if (std::strchr(entry.cFileName, '?') != nullptr ||
+        GetFileAttributesA(entry.cFileName) == INVALID_FILE_ATTRIBUTES) {
         return entry.cAlternateFileName;
     }
     return entry.cFileName;
@@ -28,6 +31,9 @@ void ListCurrentFolder() {
     // folder; the list is drawn once when the refill is complete.
     SendMessageA(PictureList, WM_SETREDRAW, FALSE, 0);
     do {
+        lstrcpynA(NameBuffer, entry.cFileName, kNameBufferSize);
+        if (PictureKindOf(NameBuffer) == 0) continue;
+        // Only pictures pay for the check of their name.
         lstrcpynA(NameBuffer, ListableName(entry), kNameBufferSize);
         if (PictureKindOf(NameBuffer) != 0) {
             SendMessageA(PictureList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(NameBuffer));

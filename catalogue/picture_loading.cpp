@@ -1,6 +1,7 @@
 // ShowPicture and the companion sound: the one way any view chooses a picture.
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/state.h"
@@ -35,10 +36,12 @@ bool ReadWholeFile(const char* path, std::vector<uint8_t>* bytes) {
 
 // GDI+ has no PCX or PSD codec: such files go through the program's own decoders, chosen by
 // content, and come back as an ordinary GDI+ bitmap.
-Gdiplus::Bitmap* DecodeWithOwnDecoders(const char* path) {
+// `read` tells whether the file could be read at all.
+Gdiplus::Bitmap* DecodeWithOwnDecoders(const char* path, bool* read) {
     std::vector<uint8_t> bytes;
     DecodedPicture decoded;
-    if (!ReadWholeFile(path, &bytes) || !DecodeByContent(bytes.data(), bytes.size(), &decoded)) return nullptr;
+    *read = ReadWholeFile(path, &bytes);
+    if (!*read || !DecodeByContent(bytes.data(), bytes.size(), &decoded)) return nullptr;
     bytes = std::vector<uint8_t>();
     std::unique_ptr<Gdiplus::Bitmap> bitmap(
         new Gdiplus::Bitmap(decoded.width, decoded.height, PixelFormat32bppRGB));
@@ -57,21 +60,74 @@ Gdiplus::Bitmap* DecodeWithOwnDecoders(const char* path) {
     return bitmap.release();
 }
 
+// Wine's GDI+ keeps hold of a BMP or TIFF that it fails to decode: an open file handle every
+// time (which also keeps the file from being replaced), and for a TIFF whatever its header made
+// the decoder allocate (megabytes for an absurd strip). A file that nobody could decode is not
+// handed over again while it stays the same file: same full path, size and time of last write.
+// The outcome is the same as loading it again. (Decoding from a copy in memory would spare the
+// handle, but Wine's BMP decoder then reads wherever a hostile pixel offset points, and crashes.)
+struct FileIdentity {
+    std::string path;
+    ULARGE_INTEGER size;
+    FILETIME written;
+};
+std::vector<FileIdentity> UndecodableFiles;
+// Bounds the record for a session spent in folders full of broken files.
+constexpr size_t kMaxUndecodableFiles = 4096;
+
+bool IdentifyFile(const char* path, FileIdentity* file) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    const DWORD length = GetFullPathNameA(path, 0, nullptr, nullptr);
+    if (length == 0 || !GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return false;
+    file->path.assign(length, '\0');
+    if (GetFullPathNameA(path, length, &file->path[0], nullptr) + 1 != length) return false;
+    file->path.pop_back();
+    file->size.LowPart = data.nFileSizeLow;
+    file->size.HighPart = data.nFileSizeHigh;
+    file->written = data.ftLastWriteTime;
+    return true;
+}
+
+bool KnownUndecodable(const FileIdentity& file) {
+    for (const FileIdentity& known : UndecodableFiles) {
+        if (known.size.QuadPart == file.size.QuadPart && CompareFileTime(&known.written, &file.written) == 0 &&
+            lstrcmpiA(known.path.c_str(), file.path.c_str()) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void RememberUndecodable(const FileIdentity& file) {
+    if (UndecodableFiles.size() >= kMaxUndecodableFiles) UndecodableFiles.clear();
+    UndecodableFiles.push_back(file);
+}
+
 // Replaces CurrentPicture with the file's picture. A file nobody can decode still becomes
 // CurrentPicture, as an empty image that draws nothing; returns whether the load succeeded.
 bool LoadCurrentPicture(const char* path) {
     delete CurrentPicture;
     CurrentPicture = nullptr;
+    FileIdentity file;
+    const bool identified = IdentifyFile(path, &file);
+    const bool undecodable = identified && KnownUndecodable(file);
     WCHAR wideName[kNameBufferSize];
-    if (MultiByteToWideChar(CP_ACP, 0, path, -1, wideName, kNameBufferSize) == 0) wideName[0] = L'\0';
+    // An empty name gives the empty image that stands for an undecodable file.
+    if (undecodable || MultiByteToWideChar(CP_ACP, 0, path, -1, wideName, kNameBufferSize) == 0) {
+        wideName[0] = L'\0';
+    }
     CurrentPicture = new Gdiplus::Image(wideName, FALSE);
     if (CurrentPicture == nullptr) return false;
     if (CurrentPicture->GetLastStatus() == Gdiplus::Ok) return true;
-    if (Gdiplus::Bitmap* decoded = DecodeWithOwnDecoders(path)) {
+    if (undecodable) return false;
+    bool read = false;
+    if (Gdiplus::Bitmap* decoded = DecodeWithOwnDecoders(path, &read)) {
         delete CurrentPicture;
         CurrentPicture = decoded;
         return true;
     }
+    // A file that could not be read (locked, still being written) is tried afresh next time.
+    if (identified && read) RememberUndecodable(file);
     return false;
 }
 
