@@ -162,6 +162,16 @@ void FixtureFolder::MakeFolder(const std::string& name) const {
 
 void FixtureFolder::Remove(const std::string& name) const { EXPECT_TRUE(DeleteFileA(Path(name).c_str())); }
 
+BITMAPINFO TopDown32BitInfo(int width, int height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    return info;
+}
+
 Screen Screen::Capture() {
     Screen screen;
     screen.width = GetSystemMetrics(SM_CXSCREEN);
@@ -169,12 +179,7 @@ Screen Screen::Capture() {
     screen.pixels.assign(static_cast<size_t>(screen.width) * screen.height, 0);
     HDC desktop = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(desktop);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = screen.width;
-    info.bmiHeader.biHeight = -screen.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = TopDown32BitInfo(screen.width, screen.height);
     void* bits = nullptr;
     HBITMAP section = CreateDIBSection(desktop, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ previous = SelectObject(memory, section);

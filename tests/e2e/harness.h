@@ -46,6 +46,9 @@ struct FixtureFolder {
     std::string path;
 };
 
+// The header of a top-down 32 bpp DIB of that size, as the screen and bitmap reads use.
+BITMAPINFO TopDown32BitInfo(int width, int height);
+
 // A snapshot of the whole screen.
 struct Screen {
     static Screen Capture();

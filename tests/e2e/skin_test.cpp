@@ -32,12 +32,7 @@ Screen LoadBitmapResource(const VeltraResources& resources, const char* name) {
     image.width = header.bmWidth;
     image.height = header.bmHeight;
     image.pixels.assign(static_cast<size_t>(image.width) * image.height, 0);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = image.width;
-    info.bmiHeader.biHeight = -image.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = TopDown32BitInfo(image.width, image.height);
     HDC screen = GetDC(nullptr);
     EXPECT_EQ(GetDIBits(screen, bitmap, 0, image.height, image.pixels.data(), &info, DIB_RGB_COLORS), image.height);
     ReleaseDC(nullptr, screen);

@@ -31,6 +31,16 @@ std::string WaitForSoundToEnd(size_t offset, const std::string& sound) {
     return heard;
 }
 
+// Shows `picture` and expects to hear exactly the sound in `expectedRaw` (a data file), whole.
+void ExpectChoosingPlays(const Veltra& veltra, const std::string& picture, const std::string& expectedRaw) {
+    const std::string expected = Sound(expectedRaw.c_str());
+    const size_t offset = AudioCapturedWhenQuiet();
+    veltra.Choose(picture);
+    const std::string heard = WaitForSoundToEnd(offset, expected);
+    EXPECT_EQ(heard.size(), expected.size()) << picture;
+    EXPECT_TRUE(heard == expected) << picture;
+}
+
 // Shows `picture` and waits until its companion is playing, part of it captured.
 void ChooseAndWaitForSound(const Veltra& veltra, const std::string& picture, size_t offset) {
     veltra.Choose(picture);
@@ -45,13 +55,7 @@ TEST(CompanionSound, PlaysExactlyTheWavBesideThePicture) {
     folder.CopyData("Beach.WAV", "Beach.WAV");
     folder.CopyData("Tone.WAV", "Other.WAV");
     Veltra veltra(folder.path);
-    const std::string beach = Sound("Beach.raw");
-    const size_t offset = AudioCapturedWhenQuiet();
-
-    veltra.Choose("Beach.jpg");
-    const std::string heard = WaitForSoundToEnd(offset, beach);
-    EXPECT_EQ(heard.size(), beach.size());
-    EXPECT_TRUE(heard == beach);
+    ExpectChoosingPlays(veltra, "Beach.jpg", "Beach.raw");
     EXPECT_TRUE(veltra.Running());
 }
 
@@ -101,11 +105,5 @@ TEST(CompanionSound, NameWithSeveralDotsKeepsAllButTheLastExtension) {
     folder.CopyData("Tone.WAV", "a.b.WAV");
     folder.CopyData("Beach.WAV", "a.WAV");
     Veltra veltra(folder.path);
-    const std::string tone = Sound("Tone.raw");
-    const size_t offset = AudioCapturedWhenQuiet();
-
-    veltra.Choose("a.b.jpg");
-    const std::string heard = WaitForSoundToEnd(offset, tone);
-    EXPECT_EQ(heard.size(), tone.size());
-    EXPECT_TRUE(heard == tone);
+    ExpectChoosingPlays(veltra, "a.b.jpg", "Tone.raw");
 }
