@@ -51,6 +51,7 @@ add_executable(veltra WIN32
     app/main_window.cpp
     app/painting.cpp
     catalogue/picture_loading.cpp
+    catalogue/companion_sound.cpp
     catalogue/folder_browser.cpp
     views/full_screen.cpp
     views/slide_show.cpp
