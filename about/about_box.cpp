@@ -20,8 +20,9 @@ constexpr int kAboutOffsetY = 55;
 // The credit line's last 14 characters are written at run time from this name, kept apart
 // from the dialog template.
 constexpr int kCreditNameOffset = 24;
-const char kCreditName[] = "VELTRA Studios";
-static_assert(sizeof(kCreditName) - 1 == 14, "the credit line holds exactly 14 characters of name");
+const WCHAR kCreditName[] = L"VELTRA Studios";
+constexpr UINT kCreditNameLength = sizeof(kCreditName) / sizeof(WCHAR) - 1;
+static_assert(kCreditNameLength == 14, "the credit line holds exactly 14 characters of name");
 
 void PlaceOverMainWindow(HWND dialog) {
     RECT frame;
@@ -31,12 +32,12 @@ void PlaceOverMainWindow(HWND dialog) {
 }
 
 void WriteCreditName(HWND dialog) {
-    const UINT length = GetDlgItemTextA(dialog, IDC_ABOUT_CREDIT, NameBuffer, kNameBufferSize);
+    const UINT length = GetDlgItemTextW(dialog, IDC_ABOUT_CREDIT, NameBuffer, kNameBufferSize);
     // The template's credit text is exactly long enough; a shorter one is left as it is rather
     // than overwritten past its end.
-    if (length < kCreditNameOffset + sizeof(kCreditName) - 1) return;
-    std::memcpy(NameBuffer + kCreditNameOffset, kCreditName, sizeof(kCreditName) - 1);
-    SetDlgItemTextA(dialog, IDC_ABOUT_CREDIT, NameBuffer);
+    if (length < kCreditNameOffset + kCreditNameLength) return;
+    std::memcpy(NameBuffer + kCreditNameOffset, kCreditName, kCreditNameLength * sizeof(WCHAR));
+    SetDlgItemTextW(dialog, IDC_ABOUT_CREDIT, NameBuffer);
 }
 
 void StreamInHelp(HWND dialog) {

@@ -50,7 +50,8 @@ bool CreateButtons(HWND window, HWND buttons[BUTTON_COUNT]) {
 }
 
 bool CreatePictureList(HWND window) {
-    PictureList = CreateWindowExA(WS_EX_CLIENTEDGE, "listbox", nullptr,
+    // A Unicode window, so that it holds every name as the file system has it.
+    PictureList = CreateWindowExW(WS_EX_CLIENTEDGE, L"listbox", nullptr,
                                   WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_DISABLENOSCROLL | LBS_NOINTEGRALHEIGHT |
                                       LBS_SORT | LBS_NOTIFY,
                                   32, 320, 325, 82, window,
@@ -85,7 +86,7 @@ void MovePointerToFoldersButton(HWND window) {
 }
 
 void RememberStartFolder() {
-    if (GetCurrentDirectoryA(kNameBufferSize, HomeFolder) != 0) {
+    if (GetCurrentDirectoryW(kNameBufferSize, HomeFolder) != 0) {
         AddTrailingBackslash(HomeFolder, kNameBufferSize);
     }
 }
@@ -135,8 +136,7 @@ void DrawButton(const DRAWITEMSTRUCT* item) {
 void ShowChosenListEntry() {
     const LRESULT selection = SendMessageA(PictureList, LB_GETCURSEL, 0, 0);
     if (selection == LB_ERR) return;
-    if (SendMessageA(PictureList, LB_GETTEXTLEN, selection, 0) >= kNameBufferSize) return;
-    SendMessageA(PictureList, LB_GETTEXT, selection, reinterpret_cast<LPARAM>(NameBuffer));
+    if (!CopyListEntry(static_cast<int>(selection))) return;
     ShowPicture(MainWindow);
 }
 

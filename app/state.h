@@ -14,11 +14,11 @@ extern HINSTANCE Instance;
 extern HWND MainWindow;
 extern HWND PictureList;
 
-// Shared 260-byte ANSI scratch buffer: whoever chooses a picture copies the list entry here and
-// calls ShowPicture, which leaves the companion sound's name in it. Nobody relies on its content
-// across calls.
+// Shared scratch buffer of 260 UTF-16 characters, so that a name in any script fits as it is:
+// whoever chooses a picture copies the list entry here and calls ShowPicture, which leaves the
+// companion sound's name in it. Nobody relies on its content across calls.
 constexpr int kNameBufferSize = MAX_PATH;
-extern char NameBuffer[kNameBufferSize];
+extern WCHAR NameBuffer[kNameBufferSize];
 
 // The one loaded picture (null until the first load). Replaced only by ShowPicture; disposed
 // when MainWindow is destroyed, before GDI+ shuts down. Width and height change only on a
@@ -28,7 +28,7 @@ extern int32_t CurrentPictureWidth;
 extern int32_t CurrentPictureHeight;
 
 // Folder that a cancelled folder browse returns to; always ends in a backslash.
-extern char HomeFolder[kNameBufferSize];
+extern WCHAR HomeFolder[kNameBufferSize];
 
 // MCI device of the last companion sound opened (0 before the first).
 extern UINT SoundDeviceId;

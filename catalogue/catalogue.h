@@ -7,12 +7,15 @@
 // Empties PictureList and refills it with the pictures of the process's current directory.
 void ListCurrentFolder();
 
+// Copies PictureList's entry `index` into NameBuffer; false when it does not fit.
+bool CopyListEntry(int index);
+
 // Makes the file named in NameBuffer the CurrentPicture, asks `window` to repaint its
 // DisplayArea, and plays the picture's companion WAV with completion notices to `window`.
 void ShowPicture(HWND window);
 
 // Closes the previous companion sound and plays `path` asynchronously. Returns the MCI error.
-MCIERROR PlayCompanionSound(HWND window, const char* path);
+MCIERROR PlayCompanionSound(HWND window, const WCHAR* path);
 
 // The Folders command: the shell's folder picker, with the list following its selection.
 void RunFolderBrowser(HWND owner);

@@ -9,15 +9,15 @@
 
 namespace {
 
-const char kPickerTitle[] = "Locate Folder with Pictures or Photos that You\nWant to See, Open the Folder and Click Ok";
+const WCHAR kPickerTitle[] = L"Locate Folder with Pictures or Photos that You\nWant to See, Open the Folder and Click Ok";
 
 constexpr int kPickerOffsetX = 110;
 constexpr int kPickerOffsetY = 40;
 
 void OnPickerReady(HWND picker) {
     // The path as the system gives it, without an added backslash.
-    if (GetCurrentDirectoryA(kNameBufferSize, NameBuffer) != 0) {
-        SendMessageA(picker, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(NameBuffer));
+    if (GetCurrentDirectoryW(kNameBufferSize, NameBuffer) != 0) {
+        SendMessageW(picker, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(NameBuffer));
     }
     RECT frame;
     GetWindowRect(MainWindow, &frame);
@@ -28,9 +28,9 @@ void OnPickerReady(HWND picker) {
 void OnPickerSelectionChanged(LPCITEMIDLIST item) {
     // Items without a file-system path (the desktop's computer node, for example) leave the
     // list showing the last real folder.
-    if (!SHGetPathFromIDListA(item, NameBuffer)) return;
+    if (!SHGetPathFromIDListW(item, NameBuffer)) return;
     if (!AddTrailingBackslash(NameBuffer, kNameBufferSize)) return;
-    SetCurrentDirectoryA(NameBuffer);
+    SetCurrentDirectoryW(NameBuffer);
     ListCurrentFolder();
 }
 
@@ -43,14 +43,14 @@ int CALLBACK FolderBrowserCallback(HWND window, UINT message, LPARAM lParam, LPA
 }
 
 void KeepChosenFolder(IMalloc* allocator, LPITEMIDLIST chosen) {
-    if (SHGetPathFromIDListA(chosen, NameBuffer) && AddTrailingBackslash(NameBuffer, kNameBufferSize)) {
-        lstrcpynA(HomeFolder, NameBuffer, kNameBufferSize);
+    if (SHGetPathFromIDListW(chosen, NameBuffer) && AddTrailingBackslash(NameBuffer, kNameBufferSize)) {
+        lstrcpynW(HomeFolder, NameBuffer, kNameBufferSize);
     }
     allocator->Free(chosen);
 }
 
 void ReturnHome() {
-    SetCurrentDirectoryA(HomeFolder);
+    SetCurrentDirectoryW(HomeFolder);
     ListCurrentFolder();
 }
 
@@ -59,12 +59,12 @@ void ReturnHome() {
 void RunFolderBrowser(HWND owner) {
     IMalloc* allocator = nullptr;
     if (FAILED(SHGetMalloc(&allocator))) return;
-    BROWSEINFOA request = {};
+    BROWSEINFOW request = {};
     request.hwndOwner = owner;
     request.lpszTitle = kPickerTitle;
     request.ulFlags = BIF_RETURNONLYFSDIRS | BIF_RETURNFSANCESTORS;
     request.lpfn = FolderBrowserCallback;
-    LPITEMIDLIST chosen = SHBrowseForFolderA(&request);
+    LPITEMIDLIST chosen = SHBrowseForFolderW(&request);
     if (chosen != nullptr) {
         KeepChosenFolder(allocator, chosen);
     } else {

@@ -14,8 +14,8 @@ namespace {
 // Large enough for any picture the decoders accept, small enough that a 32-bit process can try.
 constexpr DWORD kMaxDecodableFileBytes = 320u * 1024 * 1024;
 
-bool ReadWholeFile(const char* path, std::vector<uint8_t>* bytes) {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+bool ReadWholeFile(const WCHAR* path, std::vector<uint8_t>* bytes) {
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     LARGE_INTEGER size;
@@ -37,7 +37,7 @@ bool ReadWholeFile(const char* path, std::vector<uint8_t>* bytes) {
 // GDI+ has no PCX or PSD codec: such files go through the program's own decoders, chosen by
 // content, and come back as an ordinary GDI+ bitmap.
 // `read` tells whether the file could be read at all.
-Gdiplus::Bitmap* DecodeWithOwnDecoders(const char* path, bool* read) {
+Gdiplus::Bitmap* DecodeWithOwnDecoders(const WCHAR* path, bool* read) {
     std::vector<uint8_t> bytes;
     DecodedPicture decoded;
     *read = ReadWholeFile(path, &bytes);
@@ -67,7 +67,7 @@ Gdiplus::Bitmap* DecodeWithOwnDecoders(const char* path, bool* read) {
 // The outcome is the same as loading it again. (Decoding from a copy in memory would spare the
 // handle, but Wine's BMP decoder then reads wherever a hostile pixel offset points, and crashes.)
 struct FileIdentity {
-    std::string path;
+    std::wstring path;
     ULARGE_INTEGER size;
     FILETIME written;
 };
@@ -75,12 +75,12 @@ std::vector<FileIdentity> UndecodableFiles;
 // Bounds the record for a session spent in folders full of broken files.
 constexpr size_t kMaxUndecodableFiles = 4096;
 
-bool IdentifyFile(const char* path, FileIdentity* file) {
+bool IdentifyFile(const WCHAR* path, FileIdentity* file) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    const DWORD length = GetFullPathNameA(path, 0, nullptr, nullptr);
-    if (length == 0 || !GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return false;
-    file->path.assign(length, '\0');
-    if (GetFullPathNameA(path, length, &file->path[0], nullptr) + 1 != length) return false;
+    const DWORD length = GetFullPathNameW(path, 0, nullptr, nullptr);
+    if (length == 0 || !GetFileAttributesExW(path, GetFileExInfoStandard, &data)) return false;
+    file->path.assign(length, L'\0');
+    if (GetFullPathNameW(path, length, &file->path[0], nullptr) + 1 != length) return false;
     file->path.pop_back();
     file->size.LowPart = data.nFileSizeLow;
     file->size.HighPart = data.nFileSizeHigh;
@@ -91,7 +91,7 @@ bool IdentifyFile(const char* path, FileIdentity* file) {
 bool KnownUndecodable(const FileIdentity& file) {
     for (const FileIdentity& known : UndecodableFiles) {
         if (known.size.QuadPart == file.size.QuadPart && CompareFileTime(&known.written, &file.written) == 0 &&
-            lstrcmpiA(known.path.c_str(), file.path.c_str()) == 0) {
+            lstrcmpiW(known.path.c_str(), file.path.c_str()) == 0) {
             return true;
         }
     }
@@ -105,18 +105,14 @@ void RememberUndecodable(const FileIdentity& file) {
 
 // Replaces CurrentPicture with the file's picture. A file nobody can decode still becomes
 // CurrentPicture, as an empty image that draws nothing; returns whether the load succeeded.
-bool LoadCurrentPicture(const char* path) {
+bool LoadCurrentPicture(const WCHAR* path) {
     delete CurrentPicture;
     CurrentPicture = nullptr;
     FileIdentity file;
     const bool identified = IdentifyFile(path, &file);
     const bool undecodable = identified && KnownUndecodable(file);
-    WCHAR wideName[kNameBufferSize];
     // An empty name gives the empty image that stands for an undecodable file.
-    if (undecodable || MultiByteToWideChar(CP_ACP, 0, path, -1, wideName, kNameBufferSize) == 0) {
-        wideName[0] = L'\0';
-    }
-    CurrentPicture = new Gdiplus::Image(wideName, FALSE);
+    CurrentPicture = new Gdiplus::Image(undecodable ? L"" : path, FALSE);
     if (CurrentPicture == nullptr) return false;
     if (CurrentPicture->GetLastStatus() == Gdiplus::Ok) return true;
     if (undecodable) return false;
@@ -134,7 +130,7 @@ bool LoadCurrentPicture(const char* path) {
 }  // namespace
 
 void ShowPicture(HWND window) {
-    if (GetFileAttributesA(NameBuffer) == INVALID_FILE_ATTRIBUTES) return;
+    if (GetFileAttributesW(NameBuffer) == INVALID_FILE_ATTRIBUTES) return;
     if (LoadCurrentPicture(NameBuffer)) {
         CurrentPictureWidth = static_cast<int32_t>(CurrentPicture->GetWidth());
         CurrentPictureHeight = static_cast<int32_t>(CurrentPicture->GetHeight());
@@ -142,5 +138,5 @@ void ShowPicture(HWND window) {
     }
     if (!MakeCompanionName(NameBuffer, kNameBufferSize)) return;
     // Without a companion, a sound still playing from an earlier picture goes on.
-    if (GetFileAttributesA(NameBuffer) != INVALID_FILE_ATTRIBUTES) PlayCompanionSound(window, NameBuffer);
+    if (GetFileAttributesW(NameBuffer) != INVALID_FILE_ATTRIBUTES) PlayCompanionSound(window, NameBuffer);
 }

@@ -52,6 +52,7 @@ add_executable(veltra WIN32
     app/painting.cpp
     catalogue/picture_loading.cpp
     catalogue/companion_sound.cpp
+    catalogue/wide_sound_file.cpp
     catalogue/folder_browser.cpp
     views/full_screen.cpp
     views/slide_show.cpp

@@ -20,8 +20,7 @@ void PaintFullScreenPicture(HWND dialog) {
 }
 
 void ShowListEntry(HWND dialog, int index) {
-    if (SendMessageA(PictureList, LB_GETTEXTLEN, index, 0) >= kNameBufferSize) return;
-    SendMessageA(PictureList, LB_GETTEXT, index, reinterpret_cast<LPARAM>(NameBuffer));
+    if (!CopyListEntry(index)) return;
     ShowPicture(dialog);
     // A successful load invalidated DisplayArea with erasing; widening the update region to the
     // whole screen makes that erase black out every trace of a larger previous picture.

@@ -41,9 +41,7 @@ std::string CurrentDirectoryOf(const Veltra& veltra) {
     read(parameters + kCurrentDirectoryInParameters, &path, sizeof(path));
     WCHAR wide[2 * MAX_PATH] = {};
     read(path.Buffer, wide, std::min<size_t>(path.Length, sizeof(wide) - sizeof(WCHAR)));
-    char narrow[4 * MAX_PATH] = {};
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof(narrow), nullptr, nullptr);
-    return narrow;
+    return Narrow(wide);
 }
 
 // Waits until the list shows exactly `expected` (in the list's sorted order).
@@ -58,10 +56,10 @@ void ExpectListSoon(const Veltra& veltra, const std::vector<std::string>& expect
 // Reading the current folder and its ancestors once beforehand settles their access times.
 void SettleAccessTimes(const std::string& folder) {
     for (size_t end = folder.find('\\'); end != std::string::npos; end = folder.find('\\', end + 1)) {
-        WIN32_FIND_DATAA entry;
-        HANDLE search = FindFirstFileA((folder.substr(0, end) + "\\*").c_str(), &entry);
+        WIN32_FIND_DATAW entry;
+        HANDLE search = FindFirstFileW(Widen(folder.substr(0, end) + "\\*").c_str(), &entry);
         if (search == INVALID_HANDLE_VALUE) continue;
-        while (FindNextFileA(search, &entry)) {
+        while (FindNextFileW(search, &entry)) {
         }
         FindClose(search);
     }
@@ -94,16 +92,16 @@ struct Picker {
     HTREEITEM Selected() const { return Next(nullptr, TVGN_CARET); }
     std::string Text(HTREEITEM item) const {
         constexpr int kTextSize = 1024;
-        TVITEMA query = {};
+        TVITEMW query = {};
         query.mask = TVIF_HANDLE | TVIF_TEXT;
         query.hItem = item;
-        query.pszText = reinterpret_cast<LPSTR>(remote.Address(sizeof(query)));
+        query.pszText = reinterpret_cast<LPWSTR>(remote.Address(sizeof(query)));
         query.cchTextMax = kTextSize;
         remote.Write(&query, sizeof(query));
-        if (!SendMessageA(tree, TVM_GETITEMA, 0, remote.Address())) return std::string();
-        char text[kTextSize + 1] = {};
-        remote.Read(text, kTextSize, sizeof(query));
-        return text;
+        if (!SendMessageW(tree, TVM_GETITEMW, 0, remote.Address())) return std::string();
+        WCHAR text[kTextSize + 1] = {};
+        remote.Read(text, kTextSize * sizeof(WCHAR), sizeof(query));
+        return Narrow(text);
     }
 
     // The child of `parent` whose text matches, after expanding `parent` so the picker fills it in.
@@ -116,7 +114,8 @@ struct Picker {
     }
 
     HTREEITEM Named(HTREEITEM parent, const std::string& name) const {
-        return Child(parent, [&](const std::string& text) { return lstrcmpiA(text.c_str(), name.c_str()) == 0; });
+        return Child(parent,
+                     [&](const std::string& text) { return lstrcmpiW(Widen(text).c_str(), Widen(name).c_str()) == 0; });
     }
     HTREEITEM Computer() const { return Named(Next(nullptr, TVGN_ROOT), kComputerNode); }
 
@@ -168,10 +167,12 @@ struct Picker {
     HWND tree = nullptr;
 };
 
-// A start folder with three sub-folders, each holding its own pictures.
+// A start folder with three sub-folders, each holding its own pictures; B and its pictures are
+// named in scripts beyond any one code page.
+constexpr char kB[] = "B \u0395\u03BB\u03BB\u03AC\u03B4\u03B1 \u65E5\u672C";  // B Ελλάδα 日本
 struct Trip {
     Trip() {
-        for (const auto& [sub, pictures] : {std::pair{"A", &a}, std::pair{"B", &b}, std::pair{"C", &c}}) {
+        for (const auto& [sub, pictures] : {std::pair{"A", &a}, std::pair{kB, &b}, std::pair{"C", &c}}) {
             folder.MakeFolder(sub);
             for (const std::string& name : *pictures) folder.Write(std::string(sub) + "\\" + name, "x");
         }
@@ -182,14 +183,15 @@ struct Trip {
     FixtureFolder folder;
     const std::vector<std::string> home = {"home-1.jpg", "home-2.tif"};
     const std::vector<std::string> a = {"a-1.jpg", "a-2.bmp"};
-    const std::vector<std::string> b = {"b-1.pcx"};
+    const std::vector<std::string> b = {"b-1 \u041C\u043E\u0441\u043A\u0432\u0430.pcx",  // Москва
+                                        "b-2 \U0001F4F7.jpg"};
     const std::vector<std::string> c = {"c-1.psd", "c-2.jpg"};
 };
 
 // Moves the picker through A, B and C, the list following at every step while the picker stays open.
 void BrowseThroughABC(const Veltra& veltra, const Picker& picker, const Trip& trip) {
     const std::pair<const char*, const std::vector<std::string>*> steps[] = {
-        {"A", &trip.a}, {"B", &trip.b}, {"C", &trip.c}};
+        {"A", &trip.a}, {kB, &trip.b}, {"C", &trip.c}};
     for (const auto& step : steps) {
         picker.SelectFolder(trip.folder.Path(step.first));
         ExpectListSoon(veltra, *step.second, step.first);
@@ -413,8 +415,8 @@ TEST(FolderBrowser, PathWithNoRoomForTheBackslashIsRefused) {
         // not replaced either, so Cancel goes back to the start folder.
         Picker picker(veltra);
         EXPECT_EQ(picker.Selected(), picker.Folder(trip.folder.Path("A")));
-        picker.SelectFolder(trip.folder.Path("B"));
-        ExpectListSoon(veltra, trip.b, "B");
+        picker.SelectFolder(trip.folder.Path(kB));
+        ExpectListSoon(veltra, trip.b, kB);
         picker.Close(Closing::Cancel);
     }
     ExpectListSoon(veltra, trip.home, "after Cancel");

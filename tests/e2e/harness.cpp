@@ -73,8 +73,15 @@ HWND FindProcessWindow(DWORD processId, const char* className, bool visibleOnly)
 
 std::wstring Widen(const std::string& text) {
     std::wstring wide(text.size() + 1, L'\0');
-    wide.resize(MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size())) - 1);
+    wide.resize(MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size())) - 1);
     return wide;
+}
+
+std::string Narrow(const wchar_t* text) {
+    std::string narrow(4 * wcslen(text) + 1, '\0');
+    narrow.resize(WideCharToMultiByte(CP_UTF8, 0, text, -1, &narrow[0], static_cast<int>(narrow.size()), nullptr,
+                                      nullptr) - 1);
+    return narrow;
 }
 
 std::string VeltraExe() { return RequiredEnvironment("VELTRA_EXE"); }
@@ -146,21 +153,27 @@ FixtureFolder::~FixtureFolder() { RemoveTree(path); }
 
 std::string FixtureFolder::Path(const std::string& name) const { return name.empty() ? path : path + "\\" + name; }
 
+// Under a Unix locale that is not UTF-8, Wine cannot store names outside ASCII at all; these
+// failures say so.
 void FixtureFolder::Write(const std::string& name, const std::string& bytes) const {
-    std::ofstream out(Path(name), std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    EXPECT_TRUE(out.good()) << Path(name);
+    HANDLE file = CreateFileW(Widen(Path(name)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    EXPECT_TRUE(file != INVALID_HANDLE_VALUE &&
+                WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                written == bytes.size())
+        << Path(name) << ": error " << GetLastError();
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
 }
 
 void FixtureFolder::CopyData(const std::string& dataName, const std::string& as) const {
-    EXPECT_TRUE(CopyFileA(DataFile(dataName).c_str(), Path(as).c_str(), FALSE)) << dataName;
+    EXPECT_TRUE(CopyFileW(Widen(DataFile(dataName)).c_str(), Widen(Path(as)).c_str(), FALSE)) << dataName << " as " << as;
 }
 
 void FixtureFolder::MakeFolder(const std::string& name) const {
-    EXPECT_TRUE(CreateDirectoryA(Path(name).c_str(), nullptr)) << Path(name);
+    EXPECT_TRUE(CreateDirectoryW(Widen(Path(name)).c_str(), nullptr)) << Path(name);
 }
 
-void FixtureFolder::Remove(const std::string& name) const { EXPECT_TRUE(DeleteFileA(Path(name).c_str())); }
+void FixtureFolder::Remove(const std::string& name) const { EXPECT_TRUE(DeleteFileW(Widen(Path(name)).c_str())); }
 
 BITMAPINFO TopDown32BitInfo(int width, int height) {
     BITMAPINFO info = {};
@@ -306,12 +319,11 @@ std::vector<std::string> Veltra::ListNames() const {
     std::vector<std::string> names;
     const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-        // Wine hands only the first character across processes to the ANSI message.
+        // The names as the list holds them; Wine hands the ANSI message only the first character
+        // across processes anyway.
         WCHAR wide[MAX_PATH + 1] = {};
         SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide));
-        char narrow[MAX_PATH * 2] = {};
-        WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof(narrow), nullptr, nullptr);
-        names.push_back(narrow);
+        names.push_back(Narrow(wide));
     }
     return names;
 }

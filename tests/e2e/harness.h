@@ -11,8 +11,10 @@
 
 namespace e2e {
 
-// The ANSI text in UTF-16, as the wide-character functions take it.
+// Names and paths in the tests are UTF-8, so that they can be in any script: Widen gives them
+// in UTF-16, as the wide-character functions take them, and Narrow gives them back.
 std::wstring Widen(const std::string& text);
+std::string Narrow(const wchar_t* text);
 
 // Settings from the runner's environment (Windows paths).
 std::string VeltraExe();

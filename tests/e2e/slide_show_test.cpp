@@ -16,7 +16,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kAutoShow = 101;
 
-// P1..P4: 320 x 240 each, centred on the 1024 x 768 test screen.
+// P1..P4: 320 x 240 each, centred on the 1024 x 768 test screen, named in several scripts.
 const COLORREF kSlideColours[] = {RGB(220, 60, 60), RGB(60, 200, 80), RGB(70, 90, 230), RGB(230, 200, 50)};
 const RECT kSlideArea = {352, 264, 672, 504};
 const POINT kSlideCentre = {512, 384};
@@ -27,7 +27,17 @@ const LPARAM kSomewhereOnTheScreen = MAKELPARAM(100, 700);
 constexpr double kShortestInterval = 7.6;
 constexpr double kLongestInterval = 9.5;
 
-std::string SlideName(int index) { return "P" + std::to_string(index + 1) + ".bmp"; }
+std::string SlideBaseName(int index) {
+    static const char* const kScripts[] = {
+        "\u65E5\u672C\u306E\u5199\u771F",              // 日本の写真
+        "\u0395\u03BB\u03BB\u03AC\u03B4\u03B1",        // Ελλάδα
+        "\u041C\u043E\u0441\u043A\u0432\u0430",        // Москва
+        "\u0141\u00F3d\u017A noc\u0105 \U0001F4F7",  // Łódź nocą 📷
+    };
+    return "P" + std::to_string(index + 1) + " " + kScripts[index];
+}
+
+std::string SlideName(int index) { return SlideBaseName(index) + ".bmp"; }
 
 void WriteSlides(const FixtureFolder& folder, int count) {
     for (int i = 0; i < count; ++i) folder.Write(SlideName(i), SolidBmp(320, 240, kSlideColours[i]));
@@ -155,7 +165,7 @@ TEST(SlideShow, ShowsEachPictureForEightSecondsInListOrder) {
 TEST(SlideShow, StartsAtTheSelectionAndEndsOnARightDoubleClick) {
     FixtureFolder folder;
     WriteSlides(folder, 4);
-    folder.CopyData("Beach.WAV", "P3.WAV");
+    folder.CopyData("Beach.WAV", SlideBaseName(2) + ".WAV");
     const std::string sound = ReadFileBytes(DataFile("Beach.raw"));
     Veltra veltra(folder.path);
     const size_t chosen = AudioCaptured();

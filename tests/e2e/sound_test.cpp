@@ -50,13 +50,17 @@ void ChooseAndWaitForSound(const Veltra& veltra, const std::string& picture, siz
 }  // namespace
 
 TEST(CompanionSound, PlaysExactlyTheWavBesideThePicture) {
-    FixtureFolder folder;
-    folder.CopyData("Beach.jpg", "Beach.jpg");
-    folder.CopyData("Beach.WAV", "Beach.WAV");
-    folder.CopyData("Tone.WAV", "Other.WAV");
-    Veltra veltra(folder.path);
-    ExpectChoosingPlays(veltra, "Beach.jpg", "Beach.raw");
-    EXPECT_TRUE(veltra.Running());
+    // Names in any script: MCI opens the sound by its own name.
+    for (const char* name : {"Beach", "\u041C\u043E\u0441\u043A\u0432\u0430 \u65E5\u672C \U0001F30A"}) {  // Москва 日本 🌊
+        SCOPED_TRACE(name);
+        FixtureFolder folder;
+        folder.CopyData("Beach.jpg", name + std::string(".jpg"));
+        folder.CopyData("Beach.WAV", name + std::string(".WAV"));
+        folder.CopyData("Tone.WAV", "Other.WAV");
+        Veltra veltra(folder.path);
+        ExpectChoosingPlays(veltra, name + std::string(".jpg"), "Beach.raw");
+        EXPECT_TRUE(veltra.Running());
+    }
 }
 
 TEST(CompanionSound, ChoosingThePictureAgainRestartsItsSound) {

@@ -2,50 +2,51 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <cwchar>
 #include <string>
 
 namespace {
 
-std::string WithBackslash(const std::string& path, bool* accepted = nullptr) {
-    char buffer[260];
-    std::memset(buffer, 'Z', sizeof(buffer));
-    std::memcpy(buffer, path.c_str(), path.size() + 1);
-    const bool ok = AddTrailingBackslash(buffer, sizeof(buffer));
+// Counted in characters: a 260-character buffer, whatever the characters are.
+std::wstring WithBackslash(const std::wstring& path, bool* accepted = nullptr) {
+    wchar_t buffer[260];
+    std::wmemset(buffer, L'Z', 260);
+    std::wmemcpy(buffer, path.c_str(), path.size() + 1);
+    const bool ok = AddTrailingBackslash(buffer, 260);
     if (accepted != nullptr) *accepted = ok;
     return buffer;
 }
 
 TEST(AddTrailingBackslash, AddsExactlyOne) {
-    EXPECT_EQ(WithBackslash("C:\\photos"), "C:\\photos\\");
-    EXPECT_EQ(WithBackslash("C:\\photos\\"), "C:\\photos\\");
-    EXPECT_EQ(WithBackslash("C:\\"), "C:\\");
-    EXPECT_EQ(WithBackslash("\\\\server\\share"), "\\\\server\\share\\");
+    EXPECT_EQ(WithBackslash(L"C:\\photos"), L"C:\\photos\\");
+    EXPECT_EQ(WithBackslash(L"C:\\photos\\"), L"C:\\photos\\");
+    EXPECT_EQ(WithBackslash(L"C:\\"), L"C:\\");
+    EXPECT_EQ(WithBackslash(L"\\\\server\\share"), L"\\\\server\\share\\");
 }
 
-TEST(AddTrailingBackslash, UsesTheLastByteButRefusesToCut) {
+TEST(AddTrailingBackslash, UsesTheLastCharacterButRefusesToCut) {
     bool accepted = false;
-    const std::string fits(258, 'a');
-    EXPECT_EQ(WithBackslash(fits, &accepted), fits + "\\");
+    const std::wstring fits(258, L'\u65E5');  // 日, one character
+    EXPECT_EQ(WithBackslash(fits, &accepted), fits + L"\\");
     EXPECT_TRUE(accepted);
 
-    const std::string full(259, 'a');
+    const std::wstring full(259, L'a');
     EXPECT_EQ(WithBackslash(full, &accepted), full);
     EXPECT_FALSE(accepted);
 
-    const std::string fullWithBackslash = std::string(258, 'a') + "\\";
+    const std::wstring fullWithBackslash = std::wstring(258, L'a') + L"\\";
     EXPECT_EQ(WithBackslash(fullWithBackslash, &accepted), fullWithBackslash);
     EXPECT_TRUE(accepted);
 
-    EXPECT_EQ(WithBackslash("", &accepted), "");
+    EXPECT_EQ(WithBackslash(L"", &accepted), L"");
     EXPECT_FALSE(accepted);
 }
 
 TEST(AddTrailingBackslash, RefusesAnUnterminatedBuffer) {
-    char buffer[8];
-    std::memset(buffer, 'a', sizeof(buffer));
-    EXPECT_FALSE(AddTrailingBackslash(buffer, sizeof(buffer)));
-    EXPECT_EQ(std::string(buffer, sizeof(buffer)), std::string(8, 'a'));
+    wchar_t buffer[8];
+    std::wmemset(buffer, L'a', 8);
+    EXPECT_FALSE(AddTrailingBackslash(buffer, 8));
+    EXPECT_EQ(std::wstring(buffer, 8), std::wstring(8, L'a'));
 }
 
 }  // namespace

@@ -2,65 +2,82 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <cwchar>
 #include <string>
 
 namespace {
 
+// An emoji as Windows holds it: a UTF-16 surrogate pair.
+#define EMOJI L"\xD83D\xDCF7"
+
 TEST(PictureKindOf, KnowsTheFiveKindsInAnyCase) {
-    EXPECT_EQ(PictureKindOf("A.JPG"), 1);
-    EXPECT_EQ(PictureKindOf("b.jpg"), 1);
-    EXPECT_EQ(PictureKindOf("c.Jpg"), 1);
-    EXPECT_EQ(PictureKindOf("d.bmp"), 2);
-    EXPECT_EQ(PictureKindOf("e.PcX"), 3);
-    EXPECT_EQ(PictureKindOf("f.psd"), 4);
-    EXPECT_EQ(PictureKindOf("x.TIF"), 5);
+    EXPECT_EQ(PictureKindOf(L"A.JPG"), 1);
+    EXPECT_EQ(PictureKindOf(L"b.jpg"), 1);
+    EXPECT_EQ(PictureKindOf(L"c.Jpg"), 1);
+    EXPECT_EQ(PictureKindOf(L"d.bmp"), 2);
+    EXPECT_EQ(PictureKindOf(L"e.PcX"), 3);
+    EXPECT_EQ(PictureKindOf(L"f.psd"), 4);
+    EXPECT_EQ(PictureKindOf(L"x.TIF"), 5);
 }
 
 TEST(PictureKindOf, OnlyTheFirstThreeCharactersAfterTheLastDotCount) {
-    EXPECT_EQ(PictureKindOf("e.tiff"), 5);
-    EXPECT_EQ(PictureKindOf("f.bmpx"), 2);
-    EXPECT_EQ(PictureKindOf("d.jpeg"), 0);  // JPE
-    EXPECT_EQ(PictureKindOf("archive.tar.pcx"), 3);
-    EXPECT_EQ(PictureKindOf("photo.jpg.txt"), 0);
-    EXPECT_EQ(PictureKindOf("a.b.psd"), 4);
+    EXPECT_EQ(PictureKindOf(L"e.tiff"), 5);
+    EXPECT_EQ(PictureKindOf(L"f.bmpx"), 2);
+    EXPECT_EQ(PictureKindOf(L"d.jpeg"), 0);  // JPE
+    EXPECT_EQ(PictureKindOf(L"archive.tar.pcx"), 3);
+    EXPECT_EQ(PictureKindOf(L"photo.jpg.txt"), 0);
+    EXPECT_EQ(PictureKindOf(L"a.b.psd"), 4);
 }
 
 TEST(PictureKindOf, NamesWithoutAUsableExtensionAreNotPictures) {
-    EXPECT_EQ(PictureKindOf("README"), 0);
-    EXPECT_EQ(PictureKindOf("."), 0);
-    EXPECT_EQ(PictureKindOf(".."), 0);
-    EXPECT_EQ(PictureKindOf("photo."), 0);
-    EXPECT_EQ(PictureKindOf("photo.jp"), 0);
-    EXPECT_EQ(PictureKindOf(""), 0);
-    EXPECT_EQ(PictureKindOf(".jpg"), 1);
-    EXPECT_EQ(PictureKindOf("\xE9t\xE9.JPG"), 1);  // ANSI letters above 127 in the name
-    EXPECT_EQ(PictureKindOf("x.\xCApg"), 0);
+    EXPECT_EQ(PictureKindOf(L"README"), 0);
+    EXPECT_EQ(PictureKindOf(L"."), 0);
+    EXPECT_EQ(PictureKindOf(L".."), 0);
+    EXPECT_EQ(PictureKindOf(L"photo."), 0);
+    EXPECT_EQ(PictureKindOf(L"photo.jp"), 0);
+    EXPECT_EQ(PictureKindOf(L""), 0);
+    EXPECT_EQ(PictureKindOf(L".jpg"), 1);
+    EXPECT_EQ(PictureKindOf(L"x.\u00CApg"), 0);
+    // Full-width letters look like the kinds but are other characters.
+    EXPECT_EQ(PictureKindOf(L"x.\uFF2A\uFF30\uFF27"), 0);
+    EXPECT_EQ(PictureKindOf(L"x.j" EMOJI), 0);
 }
 
-std::string Companion(const char* name, size_t capacity = 260) {
-    char buffer[300];
-    std::strcpy(buffer, name);
-    return MakeCompanionName(buffer, capacity) ? std::string(buffer) : std::string("<refused:") + buffer + ">";
+TEST(PictureKindOf, NamesInAnyScriptAreJudgedByTheirExtension) {
+    EXPECT_EQ(PictureKindOf(L"\u65E5\u672C\u306E\u5199\u771F.jpg"), 1);  // 日本の写真
+    EXPECT_EQ(PictureKindOf(L"\u0395\u03BB\u03BB\u03AC\u03B4\u03B1.bmp"), 2);  // Ελλάδα
+    EXPECT_EQ(PictureKindOf(L"\u0141\u00F3d\u017A noc\u0105.Tif"), 5);  // Łódź nocą
+    EXPECT_EQ(PictureKindOf(L"\u041C\u043E\u0441\u043A\u0432\u0430.PSD"), 4);  // Москва
+    EXPECT_EQ(PictureKindOf(EMOJI L" beach.pcx"), 3);
+    EXPECT_EQ(PictureKindOf(L"\u0413\u043E\u0434.jpg.\u0442\u0445\u0442"), 0);
+}
+
+std::wstring Companion(const wchar_t* name, size_t capacity = 260) {
+    wchar_t buffer[300];
+    std::wcscpy(buffer, name);
+    return MakeCompanionName(buffer, capacity) ? std::wstring(buffer) : std::wstring(L"<refused:") + buffer + L">";
 }
 
 TEST(MakeCompanionName, ReplacesEverythingAfterTheLastDot) {
-    EXPECT_EQ(Companion("Beach.jpg"), "Beach.WAV");
-    EXPECT_EQ(Companion("a.b.jpg"), "a.b.WAV");
-    EXPECT_EQ(Companion("photo.tiff"), "photo.WAV");
-    EXPECT_EQ(Companion("x."), "x.WAV");
+    EXPECT_EQ(Companion(L"Beach.jpg"), L"Beach.WAV");
+    EXPECT_EQ(Companion(L"a.b.jpg"), L"a.b.WAV");
+    EXPECT_EQ(Companion(L"photo.tiff"), L"photo.WAV");
+    EXPECT_EQ(Companion(L"x."), L"x.WAV");
+    EXPECT_EQ(Companion(L"\u041C\u043E\u0441\u043A\u0432\u0430.jpg"), L"\u041C\u043E\u0441\u043A\u0432\u0430.WAV");
+    EXPECT_EQ(Companion(EMOJI L".tif"), EMOJI L".WAV");
 }
 
 TEST(MakeCompanionName, RefusesWhatItCannotDoSafely) {
-    EXPECT_EQ(Companion("README"), "<refused:README>");
-    // "ab.x" needs "ab.WAV" plus terminator: 7 bytes.
-    EXPECT_EQ(Companion("ab.x", 7), "ab.WAV");
-    EXPECT_EQ(Companion("ab.x", 6), "<refused:ab.x>");
-    // A 259-character name whose dot is near its end would overflow a 260-byte buffer.
-    std::string longName(257, 'n');
-    longName += ".p";
+    EXPECT_EQ(Companion(L"README"), L"<refused:README>");
+    // "ab.x" needs "ab.WAV" plus terminator: 7 characters.
+    EXPECT_EQ(Companion(L"ab.x", 7), L"ab.WAV");
+    EXPECT_EQ(Companion(L"ab.x", 6), L"<refused:ab.x>");
+    // A 259-character name whose dot is near its end would overflow a 260-character buffer,
+    // whatever script the characters are in.
+    std::wstring longName(257, L'\u5199');
+    longName += L".p";
     ASSERT_EQ(longName.size(), 259u);
-    EXPECT_EQ(Companion(longName.c_str()), "<refused:" + longName + ">");
+    EXPECT_EQ(Companion(longName.c_str()), L"<refused:" + longName + L">");
 }
 
 }  // namespace
