@@ -167,8 +167,7 @@ void OnDestroy() {
         if (bitmap != nullptr) DeleteObject(bitmap);
         bitmap = nullptr;
     }
-    delete CurrentPicture;
-    CurrentPicture = nullptr;
+    DisposeCurrentPicture();
     DeleteObject(BlackBrush);
     DeleteObject(BoldFont);
     BlackBrush = nullptr;
@@ -187,6 +186,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_COMMAND: OnCommand(wParam); return 0;
         case WM_LBUTTONDBLCLK: OpenFullScreenViewer(); return 0;
         case WM_PAINT: PaintMainWindow(window); return 0;
+        case MM_MCINOTIFY: CloseFinishedCompanionSound(wParam, lParam); return 0;
         case WM_CLOSE: DestroyWindow(window); return 0;
         case WM_DESTROY: OnDestroy(); return 0;
     }

@@ -14,8 +14,15 @@ bool CopyListEntry(int index);
 // DisplayArea, and plays the picture's companion WAV with completion notices to `window`.
 void ShowPicture(HWND window);
 
+// Deletes CurrentPicture together with the memory it was decoded from.
+void DisposeCurrentPicture();
+
 // Closes the previous companion sound and plays `path` asynchronously. Returns the MCI error.
 MCIERROR PlayCompanionSound(HWND window, const WCHAR* path);
+
+// MM_MCINOTIFY, in whichever window the play's notice went to: once the companion sound has
+// played to its end (or failed), its device is closed, so that the file is free again.
+void CloseFinishedCompanionSound(WPARAM flags, LPARAM device);
 
 // The Folders command: the shell's folder picker, with the list following its selection.
 void RunFolderBrowser(HWND owner);

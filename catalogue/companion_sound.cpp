@@ -6,6 +6,11 @@
 MCIERROR PlayCompanionSound(HWND window, const WCHAR* path) {
     // Stops and releases the previous companion; fails harmlessly when there is none.
     mciSendCommandW(SoundDeviceId, MCI_CLOSE, 0, 0);
+    // A notice still queued spoke of the device just closed; the next device may well get the same
+    // id, and must not be closed by it.
+    MSG stale;
+    while (PeekMessageW(&stale, nullptr, MM_MCINOTIFY, MM_MCINOTIFY, PM_REMOVE)) {
+    }
     MCI_OPEN_PARMSW open = {};
     open.lpstrDeviceType = L"waveaudio";
     open.lpstrElementName = WideSoundElement(path);
@@ -17,4 +22,12 @@ MCIERROR PlayCompanionSound(HWND window, const WCHAR* path) {
     error = mciSendCommandW(SoundDeviceId, MCI_PLAY, MCI_NOTIFY, reinterpret_cast<DWORD_PTR>(&play));
     if (error != 0) mciSendCommandW(SoundDeviceId, MCI_CLOSE, 0, 0);
     return error;
+}
+
+void CloseFinishedCompanionSound(WPARAM flags, LPARAM device) {
+    // An aborted or superseded play was ended by a newer command, which owns the device now.
+    if (flags != MCI_NOTIFY_SUCCESSFUL && flags != MCI_NOTIFY_FAILURE) return;
+    if (SoundDeviceId == 0 || static_cast<UINT>(device) != SoundDeviceId) return;
+    mciSendCommandW(SoundDeviceId, MCI_CLOSE, 0, 0);
+    SoundDeviceId = 0;
 }

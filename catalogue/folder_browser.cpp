@@ -30,8 +30,13 @@ void OnPickerSelectionChanged(LPCITEMIDLIST item) {
     // list showing the last real folder.
     if (!SHGetPathFromIDListW(item, NameBuffer)) return;
     if (!AddTrailingBackslash(NameBuffer, kNameBufferSize)) return;
-    SetCurrentDirectoryW(NameBuffer);
-    ListCurrentFolder();
+    // A folder that cannot be entered (removed since the picker listed it, or barred) shows no
+    // pictures; listing the folder that stays current would pass its pictures off as this one's.
+    if (SetCurrentDirectoryW(NameBuffer)) {
+        ListCurrentFolder();
+    } else {
+        SendMessageW(PictureList, LB_RESETCONTENT, 0, 0);
+    }
 }
 
 int CALLBACK FolderBrowserCallback(HWND window, UINT message, LPARAM lParam, LPARAM) {
@@ -49,6 +54,8 @@ void KeepChosenFolder(IMalloc* allocator, LPITEMIDLIST chosen) {
     allocator->Free(chosen);
 }
 
+// When the start folder is gone, the last folder the picker entered stays current; either way the
+// list shows the folder that is current now, not one selected but never entered.
 void ReturnHome() {
     SetCurrentDirectoryW(HomeFolder);
     ListCurrentFolder();

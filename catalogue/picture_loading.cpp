@@ -1,4 +1,8 @@
-// ShowPicture: the one way any view chooses a picture.
+// ShowPicture: the one way any view chooses a picture. The file is read whole and closed at once,
+// so that nothing holds it while its picture is on show (it can be renamed, replaced or deleted);
+// its first bytes decide which decoder sees the copy in memory.
+#include <shlwapi.h>
+
 #include <cstring>
 #include <memory>
 #include <string>
@@ -7,6 +11,7 @@
 #include "app/state.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/decoded_picture.h"
+#include "catalogue/picture_content.h"
 #include "catalogue/picture_names.h"
 
 namespace {
@@ -15,8 +20,10 @@ namespace {
 constexpr DWORD kMaxDecodableFileBytes = 320u * 1024 * 1024;
 
 bool ReadWholeFile(const WCHAR* path, std::vector<uint8_t>* bytes) {
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Shared in every way, so that even for the moment of reading nobody else is kept from writing,
+    // renaming or deleting the file.
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     LARGE_INTEGER size;
     bool ok = GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= kMaxDecodableFileBytes;
@@ -34,15 +41,34 @@ bool ReadWholeFile(const WCHAR* path, std::vector<uint8_t>* bytes) {
     return ok;
 }
 
-// GDI+ has no PCX or PSD codec: such files go through the program's own decoders, chosen by
-// content, and come back as an ordinary GDI+ bitmap.
-// `read` tells whether the file could be read at all.
-Gdiplus::Bitmap* DecodeWithOwnDecoders(const WCHAR* path, bool* read) {
-    std::vector<uint8_t> bytes;
+// The memory GDI+ decoded CurrentPicture from, if it did: GDI+ may read it again whenever the
+// picture is drawn, so it lives exactly as long as CurrentPicture.
+IStream* CurrentPictureSource = nullptr;
+
+// JPEG, BMP and TIFF go to GDI+ through a stream over a copy of the bytes. It is the shell's
+// memory stream because that one reads nothing past its end wherever a seek went; OLE's stream on
+// global memory, under Wine, reads on past it, and a TIFF whose offsets point outside the file then
+// crashes the decoder.
+Gdiplus::Image* DecodeWithGdiplus(std::vector<uint8_t>* bytes, IStream** source) {
+    IStream* stream = SHCreateMemStream(bytes->data(), static_cast<UINT>(bytes->size()));
+    *bytes = std::vector<uint8_t>();
+    if (stream == nullptr) return nullptr;
+    std::unique_ptr<Gdiplus::Image> image(new Gdiplus::Image(stream, FALSE));
+    if (!image || image->GetLastStatus() != Gdiplus::Ok) {
+        image.reset();
+        stream->Release();
+        return nullptr;
+    }
+    *source = stream;
+    return image.release();
+}
+
+// GDI+ has no PCX or PSD codec: the program's own decoders turn such files into an ordinary
+// GDI+ bitmap that owns its pixels.
+Gdiplus::Bitmap* DecodeWithOwnDecoders(std::vector<uint8_t>* bytes) {
     DecodedPicture decoded;
-    *read = ReadWholeFile(path, &bytes);
-    if (!*read || !DecodeByContent(bytes.data(), bytes.size(), &decoded)) return nullptr;
-    bytes = std::vector<uint8_t>();
+    if (!DecodeByContent(bytes->data(), bytes->size(), &decoded)) return nullptr;
+    *bytes = std::vector<uint8_t>();
     std::unique_ptr<Gdiplus::Bitmap> bitmap(
         new Gdiplus::Bitmap(decoded.width, decoded.height, PixelFormat32bppRGB));
     if (!bitmap || bitmap->GetLastStatus() != Gdiplus::Ok) return nullptr;
@@ -60,12 +86,28 @@ Gdiplus::Bitmap* DecodeWithOwnDecoders(const WCHAR* path, bool* read) {
     return bitmap.release();
 }
 
-// Wine's GDI+ keeps hold of a BMP or TIFF that it fails to decode: an open file handle every
-// time (which also keeps the file from being replaced), and for a TIFF whatever its header made
-// the decoder allocate (megabytes for an absurd strip). A file that nobody could decode is not
-// handed over again while it stays the same file: same full path, size and time of last write.
-// The outcome is the same as loading it again. (Decoding from a copy in memory would spare the
-// handle, but Wine's BMP decoder then reads wherever a hostile pixel offset points, and crashes.)
+// Only the kinds the names promise are decoded; anything else under a picture's name (a metafile,
+// an icon, a PNG) is undecodable. A BMP reaches GDI+ only once its layout is known to stay inside
+// the file.
+Gdiplus::Image* DecodePicture(std::vector<uint8_t>* bytes, IStream** source) {
+    switch (PictureContentOf(bytes->data(), bytes->size())) {
+        case PictureContent::Bmp:
+            if (!BmpLayoutInside(bytes->data(), bytes->size())) return nullptr;
+            return DecodeWithGdiplus(bytes, source);
+        case PictureContent::Jpeg:
+        case PictureContent::Tiff: return DecodeWithGdiplus(bytes, source);
+        case PictureContent::Pcx:
+        case PictureContent::Psd: return DecodeWithOwnDecoders(bytes);
+        case PictureContent::Unknown: break;
+    }
+    return nullptr;
+}
+
+// Wine's GDI+ never lets go of a BMP or TIFF stream that it fails to decode: the copy of the file
+// stays in memory for good, and for a TIFF whatever its header made the decoder allocate
+// (megabytes for an absurd strip). A file that nobody could decode is not read and decoded again
+// while it stays the same file: same full path, size and time of last write. The outcome is the
+// same as loading it again.
 struct FileIdentity {
     std::wstring path;
     ULARGE_INTEGER size;
@@ -106,28 +148,31 @@ void RememberUndecodable(const FileIdentity& file) {
 // Replaces CurrentPicture with the file's picture. A file nobody can decode still becomes
 // CurrentPicture, as an empty image that draws nothing; returns whether the load succeeded.
 bool LoadCurrentPicture(const WCHAR* path) {
-    delete CurrentPicture;
-    CurrentPicture = nullptr;
+    DisposeCurrentPicture();
     FileIdentity file;
     const bool identified = IdentifyFile(path, &file);
-    const bool undecodable = identified && KnownUndecodable(file);
-    // An empty name gives the empty image that stands for an undecodable file.
-    CurrentPicture = new Gdiplus::Image(undecodable ? L"" : path, FALSE);
-    if (CurrentPicture == nullptr) return false;
-    if (CurrentPicture->GetLastStatus() == Gdiplus::Ok) return true;
-    if (undecodable) return false;
     bool read = false;
-    if (Gdiplus::Bitmap* decoded = DecodeWithOwnDecoders(path, &read)) {
-        delete CurrentPicture;
-        CurrentPicture = decoded;
-        return true;
+    if (!identified || !KnownUndecodable(file)) {
+        std::vector<uint8_t> bytes;
+        read = ReadWholeFile(path, &bytes);
+        if (read) CurrentPicture = DecodePicture(&bytes, &CurrentPictureSource);
     }
+    if (CurrentPicture != nullptr) return true;
     // A file that could not be read (locked, still being written) is tried afresh next time.
     if (identified && read) RememberUndecodable(file);
+    // GDI+ fails to load a file without a name, which gives the empty image.
+    CurrentPicture = new Gdiplus::Image(L"", FALSE);
     return false;
 }
 
 }  // namespace
+
+void DisposeCurrentPicture() {
+    delete CurrentPicture;
+    CurrentPicture = nullptr;
+    if (CurrentPictureSource != nullptr) CurrentPictureSource->Release();
+    CurrentPictureSource = nullptr;
+}
 
 void ShowPicture(HWND window) {
     if (GetFileAttributesW(NameBuffer) == INVALID_FILE_ATTRIBUTES) return;

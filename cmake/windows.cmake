@@ -60,7 +60,7 @@ add_executable(veltra WIN32
     about/about_box.cpp
     ${RESOURCE_OBJECT}
 )
-target_link_libraries(veltra PRIVATE veltra_core winmm comctl32 shell32 ole32 uuid)
+target_link_libraries(veltra PRIVATE veltra_core winmm comctl32 shell32 shlwapi ole32 uuid)
 target_link_options(veltra PRIVATE -static -static-libgcc -static-libstdc++)
 
 if(VELTRA_BUILD_TESTS)

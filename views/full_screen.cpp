@@ -47,7 +47,7 @@ INT_PTR OnKeyUp(HWND dialog, WPARAM key) {
 
 }  // namespace
 
-INT_PTR CALLBACK FullScreenViewerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK FullScreenViewerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG: CoverScreen(dialog); return TRUE;
         case WM_CTLCOLORDLG: return reinterpret_cast<INT_PTR>(BlackBrush);
@@ -55,6 +55,7 @@ INT_PTR CALLBACK FullScreenViewerProc(HWND dialog, UINT message, WPARAM wParam, 
         case WM_KEYUP: return OnKeyUp(dialog, wParam);
         case WM_LBUTTONDBLCLK: Step(dialog, StepDirection::Forward); return TRUE;
         case WM_RBUTTONDBLCLK: Step(dialog, StepDirection::Backward); return TRUE;
+        case MM_MCINOTIFY: CloseFinishedCompanionSound(wParam, lParam); return TRUE;
     }
     return FALSE;
 }

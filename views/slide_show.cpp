@@ -1,5 +1,6 @@
 // The slide show: every picture of the list in turn, 8 s each, counted from the end of its load.
 #include "app/state.h"
+#include "catalogue/catalogue.h"
 #include "views/stepping.h"
 #include "views/views.h"
 
@@ -46,7 +47,7 @@ INT_PTR OnKeyUp(HWND dialog, WPARAM key) {
 
 }  // namespace
 
-INT_PTR CALLBACK SlideShowProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK SlideShowProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG: StartShow(dialog); return TRUE;
         case WM_CTLCOLORDLG: return reinterpret_cast<INT_PTR>(BlackBrush);
@@ -55,6 +56,7 @@ INT_PTR CALLBACK SlideShowProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
         case WM_LBUTTONDBLCLK: Advance(dialog); return TRUE;
         case WM_RBUTTONDBLCLK: EndShow(dialog); return TRUE;
         case WM_KEYUP: return OnKeyUp(dialog, wParam);
+        case MM_MCINOTIFY: CloseFinishedCompanionSound(wParam, lParam); return TRUE;
     }
     return FALSE;
 }

@@ -422,3 +422,29 @@ TEST(FolderBrowser, PathWithNoRoomForTheBackslashIsRefused) {
     ExpectListSoon(veltra, trip.home, "after Cancel");
     EXPECT_EQ(CurrentDirectoryOf(veltra), trip.Dir());
 }
+
+// Folders removed behind the picker's back: one selected after it vanished cannot be entered and
+// shows an empty list, and Cancel with the start folder gone stays in the folder last entered.
+TEST(FolderBrowser, FolderGoneWhenSelectedListsNothingAndCancelWithoutHomeStays) {
+    Trip trip;
+    trip.folder.MakeFolder("Home");
+    trip.folder.Write("Home\\home.jpg", "x");
+    Veltra veltra(trip.folder.Path("Home"));
+    {
+        Picker picker(veltra);
+        const HTREEITEM gone = picker.Folder(trip.folder.Path("C"));
+        picker.SelectFolder(trip.folder.Path("A"));
+        ExpectListSoon(veltra, trip.a, "A");
+        for (const std::string& name : trip.c) trip.folder.Remove("C\\" + name);
+        trip.folder.Remove("Home\\home.jpg");
+        for (const char* folder : {"C", "Home"}) {
+            EXPECT_TRUE(RemoveDirectoryA(trip.folder.Path(folder).c_str())) << folder << ": error " << GetLastError();
+        }
+        ASSERT_TRUE(picker.Select(gone));
+        ExpectListSoon(veltra, {}, "the removed folder selected");
+        EXPECT_EQ(CurrentDirectoryOf(veltra), trip.Dir("A"));
+        picker.Close(Closing::Cancel);
+    }
+    ExpectListSoon(veltra, trip.a, "Cancel without the start folder");
+    EXPECT_EQ(CurrentDirectoryOf(veltra), trip.Dir("A"));
+}

@@ -143,3 +143,36 @@ TEST(Leaks, AThousandViewerStepsHoldNoMoreThanTheFirstTen) {
     // Heap settling is far below a kilobyte a step; a picture kept each step would be megabytes.
     EXPECT_LE(late.privateBytes, early.privateBytes + 1048576);
 }
+
+// A BMP still being written (its header promises more rows than are there yet) is chosen again
+// and again while it grows: each choice reads it and lets go.
+TEST(Leaks, FortyChoicesOfAGrowingBmpHoldNoMoreHandles) {
+    FixtureFolder folder;
+    const std::string whole = SolidBmp(200, 200, RGB(0, 128, 255));
+    size_t written = 0;
+    // Appended piece by piece, as a copy or a download in progress does.
+    auto grow = [&](size_t bytes) {
+        HANDLE writer = CreateFileA(folder.Path("growing.bmp").c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                                    OPEN_ALWAYS, 0, nullptr);
+        ASSERT_NE(writer, INVALID_HANDLE_VALUE) << "the program holds the file: error " << GetLastError();
+        DWORD done = 0;
+        EXPECT_TRUE(WriteFile(writer, whole.data() + written, static_cast<DWORD>(bytes), &done, nullptr));
+        written += done;
+        CloseHandle(writer);
+    };
+    grow(1000);
+    Veltra veltra(folder.path);
+    ASSERT_NE(veltra.main, nullptr);
+    veltra.Choose("growing.bmp");
+    ASSERT_TRUE(veltra.Sync());
+    const long before = CountHandles(veltra.process);
+    for (int choice = 1; choice <= 40; ++choice) {
+        ASSERT_NO_FATAL_FAILURE(grow(whole.size() / 50)) << "choice " << choice;
+        veltra.Choose("growing.bmp");
+        ASSERT_TRUE(veltra.Sync()) << "choice " << choice;
+    }
+    const long after = CountHandles(veltra.process);
+    std::printf("handles over 40 choices of a growing BMP: %ld -> %ld\n", before, after);
+    ASSERT_GT(before, 0);
+    EXPECT_LE(after, before + 2);
+}

@@ -32,4 +32,7 @@ convert "${quadrants[@]}" -type TrueColor PCX:quad24.pcx
 convert "${quadrants[@]}" -type TrueColor -depth 8 -compress RLE PSD:quad8rle.psd
 convert "${quadrants[@]}" -type TrueColor -depth 16 -compress None PSD:quad16raw.psd
 convert -size 640x480 xc:red -fill blue -draw 'rectangle 320,0 639,479' -type TrueColor PCX:wide24.pcx
+# Kinds that the system's decoders read but the list never promises.
+for kind in png gif; do convert -size 64x48 xc:red "red.$kind"; done
+convert -size 32x32 xc:red red.ico
 echo "$stamp" > .complete

@@ -2,6 +2,7 @@
 // drawn, and what a missing, undecodable or degenerate picture does to the display area.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 
@@ -128,6 +129,39 @@ ClientShot ShowKeptPicture(const Veltra& veltra) {
     veltra.MovePointerAway();
     veltra.Choose("kept.bmp");
     return ExpectSoon(veltra, QuadrantsIn(kSmallPicture));
+}
+
+// A 200 x 150 red metafile as GDI writes it: enhanced, or the old kind behind a placeable header.
+std::string RedMetafile(bool enhanced) {
+    HDC dc = enhanced ? CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr) : CreateMetaFileA(nullptr);
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    SelectObject(dc, red);
+    Rectangle(dc, 0, 0, 200, 150);
+    std::string bytes;
+    if (enhanced) {
+        HENHMETAFILE emf = CloseEnhMetaFile(dc);
+        bytes.resize(GetEnhMetaFileBits(emf, 0, nullptr));
+        GetEnhMetaFileBits(emf, static_cast<UINT>(bytes.size()), reinterpret_cast<BYTE*>(&bytes[0]));
+        DeleteEnhMetaFile(emf);
+    } else {
+        HMETAFILE wmf = CloseMetaFile(dc);
+        bytes.resize(GetMetaFileBitsEx(wmf, 0, nullptr));
+        GetMetaFileBitsEx(wmf, static_cast<UINT>(bytes.size()), &bytes[0]);
+        DeleteMetaFile(wmf);
+        // Key, handle, bounds 0 0 200 150, 1440 units an inch, reserved, and the XOR of those words.
+        uint16_t header[11] = {0xCDD7, 0x9AC6, 0, 0, 0, 200, 150, 1440, 0, 0, 0};
+        for (int i = 0; i < 10; ++i) header[10] ^= header[i];
+        bytes.insert(0, reinterpret_cast<const char*>(header), sizeof(header));
+    }
+    DeleteObject(red);
+    return bytes;
+}
+
+// The enhanced metafile with the size of its first record after the header set to 0.
+std::string WithRecordOfSizeZero(std::string emf) {
+    const uint32_t headerSize = *reinterpret_cast<const uint32_t*>(&emf[4]);
+    if (headerSize + 8 <= emf.size()) std::fill_n(&emf[headerSize + 4], 4, '\0');
+    return emf;
 }
 
 }  // namespace
@@ -277,4 +311,35 @@ TEST(Preview, RepaintsLeaveNoGdiObjectBehind) {
     // of megabytes.
     EXPECT_LT(static_cast<long long>(memoryAfter) - static_cast<long long>(memoryBefore), 2ll * 1024 * 1024);
     ExpectSoon(veltra, QuadrantsIn({35, 136, 355, 216}));
+}
+
+// The system's decoders go by content and would draw any of these; none is a kind the list
+// promises, so under each picture name every one is undecodable, and none brings the program down.
+TEST(Preview, ForeignPicturesUnderEveryPictureNameAreUndecodable) {
+    const std::pair<const char*, std::string> foreign[] = {
+        {"emf", RedMetafile(true)},
+        {"emf record of size 0", WithRecordOfSizeZero(RedMetafile(true))},
+        {"wmf", RedMetafile(false)},
+        {"png", ReadFileBytes(DataFile("red.png"))},
+        {"gif", ReadFileBytes(DataFile("red.gif"))},
+        {"ico", ReadFileBytes(DataFile("red.ico"))},
+    };
+    FixtureFolder folder;
+    std::vector<std::string> names;
+    for (const auto& [kind, bytes] : foreign) {
+        ASSERT_GT(bytes.size(), 20u) << kind;
+        for (const char* extension : {".jpg", ".bmp", ".pcx", ".psd", ".tif"}) {
+            names.push_back(std::string(kind) + extension);
+            folder.Write(names.back(), bytes);
+        }
+    }
+    Veltra veltra(folder.path);
+    veltra.MovePointerAway();
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name);
+        veltra.Choose(name);
+        veltra.Repaint();
+        ExpectSoon(veltra, BlackDisplayArea());
+        ASSERT_TRUE(veltra.Running());
+    }
 }

@@ -111,3 +111,53 @@ TEST(CompanionSound, NameWithSeveralDotsKeepsAllButTheLastExtension) {
     Veltra veltra(folder.path);
     ExpectChoosingPlays(veltra, "a.b.jpg", "Tone.raw");
 }
+
+// Nothing holds a file once it has been read: the picture on show and its companion, once played
+// to its end, can be renamed and deleted, whether the main window or the full-screen viewer (which
+// gets the sound's notice) showed them.
+TEST(CompanionSound, TheShownPictureAndItsFinishedCompanionCanBeRenamedAndDeleted) {
+    const struct {
+        const char* dataName;
+        const char* picture;
+        bool inViewer;
+    } cases[] = {
+        {"red640x480.jpg", "b.jpg", false}, {nullptr, "b.bmp", false}, {"green400x240.tif", "b.tif", false},
+        {"red640x480.jpg", "b.jpg", true},  {nullptr, "b.bmp", true},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(std::string(test.picture) + (test.inViewer ? " in the viewer" : " in the main window"));
+        FixtureFolder folder;
+        folder.Write("a.bmp", SolidBmp(64, 48, RGB(0, 0, 255)));
+        if (test.dataName != nullptr) {
+            folder.CopyData(test.dataName, test.picture);
+        } else {
+            folder.Write(test.picture, SolidBmp(64, 48, RGB(0, 255, 0)));
+        }
+        folder.CopyData("Tone.WAV", "b.WAV");
+        Veltra veltra(folder.path);
+        const std::string tone = Sound("Tone.raw");
+        const size_t offset = AudioCapturedWhenQuiet();
+        HWND viewer = nullptr;
+        if (test.inViewer) {
+            veltra.Choose("a.bmp");
+            PostMessageA(veltra.main, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(195, 150));
+            viewer = veltra.WaitForDialog();
+            ASSERT_NE(viewer, nullptr) << "the viewer did not open";
+            PostMessageA(viewer, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(500, 400));
+        } else {
+            veltra.Choose(test.picture);
+        }
+        WaitForSoundToEnd(offset, tone);
+        for (const std::string& name : {std::string(test.picture), std::string("b.WAV")}) {
+            const std::string renamed = folder.Path("renamed " + name);
+            const bool moved = WaitUntil([&] { return MoveFileA(folder.Path(name).c_str(), renamed.c_str()) != 0; });
+            EXPECT_TRUE(moved) << name << " cannot be renamed: error " << GetLastError();
+            EXPECT_TRUE(DeleteFileA(moved ? renamed.c_str() : folder.Path(name).c_str()))
+                << name << " cannot be deleted: error " << GetLastError();
+        }
+        if (viewer != nullptr) {
+            EXPECT_EQ(veltra.FindDialog(), viewer) << "the viewer closed";
+        }
+        EXPECT_TRUE(veltra.Running());
+    }
+}
