@@ -24,5 +24,9 @@ MCIERROR PlayCompanionSound(HWND window, const WCHAR* path);
 // played to its end (or failed), its device is closed, so that the file is free again.
 void CloseFinishedCompanionSound(WPARAM flags, LPARAM device);
 
+// For a full-screen view that is ending: its companion sound's notice would be lost with it, so a
+// sound still playing sends its notice to `window` instead, and one already over is closed now.
+void PassCompanionSoundTo(HWND window);
+
 // The Folders command: the shell's folder picker, with the list following its selection.
 void RunFolderBrowser(HWND owner);

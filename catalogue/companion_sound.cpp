@@ -31,3 +31,23 @@ void CloseFinishedCompanionSound(WPARAM flags, LPARAM device) {
     mciSendCommandW(SoundDeviceId, MCI_CLOSE, 0, 0);
     SoundDeviceId = 0;
 }
+
+void PassCompanionSoundTo(HWND window) {
+    if (SoundDeviceId == 0) return;
+    MCI_STATUS_PARMS status = {};
+    status.dwItem = MCI_STATUS_MODE;
+    const bool playing = mciSendCommandW(SoundDeviceId, MCI_STATUS, MCI_STATUS_ITEM,
+                                         reinterpret_cast<DWORD_PTR>(&status)) == 0 &&
+                         status.dwReturn == MCI_MODE_PLAY;
+    if (!playing) {
+        // Over already, its notice perhaps still queued for the window that is going.
+        mciSendCommandW(SoundDeviceId, MCI_CLOSE, 0, 0);
+        SoundDeviceId = 0;
+        return;
+    }
+    // Playing again without a starting point goes on from where the sound is, and the notice of
+    // its end now goes to `window`.
+    MCI_PLAY_PARMS play = {};
+    play.dwCallback = reinterpret_cast<DWORD_PTR>(window);
+    mciSendCommandW(SoundDeviceId, MCI_PLAY, MCI_NOTIFY, reinterpret_cast<DWORD_PTR>(&play));
+}

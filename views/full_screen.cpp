@@ -56,6 +56,7 @@ INT_PTR CALLBACK FullScreenViewerProc(HWND dialog, UINT message, WPARAM wParam, 
         case WM_LBUTTONDBLCLK: Step(dialog, StepDirection::Forward); return TRUE;
         case WM_RBUTTONDBLCLK: Step(dialog, StepDirection::Backward); return TRUE;
         case MM_MCINOTIFY: CloseFinishedCompanionSound(wParam, lParam); return TRUE;
+        case WM_DESTROY: PassCompanionSoundTo(MainWindow); return FALSE;  // the dialog manager cleans up too
     }
     return FALSE;
 }

@@ -57,6 +57,7 @@ INT_PTR CALLBACK SlideShowProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
         case WM_RBUTTONDBLCLK: EndShow(dialog); return TRUE;
         case WM_KEYUP: return OnKeyUp(dialog, wParam);
         case MM_MCINOTIFY: CloseFinishedCompanionSound(wParam, lParam); return TRUE;
+        case WM_DESTROY: PassCompanionSoundTo(MainWindow); return FALSE;  // the dialog manager cleans up too
     }
     return FALSE;
 }

@@ -114,18 +114,25 @@ TEST(CompanionSound, NameWithSeveralDotsKeepsAllButTheLastExtension) {
 
 // Nothing holds a file once it has been read: the picture on show and its companion, once played
 // to its end, can be renamed and deleted, whether the main window or the full-screen viewer (which
-// gets the sound's notice) showed them.
+// gets the sound's notice) showed them, and when the viewer ended while the sound still played.
 TEST(CompanionSound, TheShownPictureAndItsFinishedCompanionCanBeRenamedAndDeleted) {
+    enum class Shown { InMainWindow, InViewer, InViewerEndedWhilePlaying };
     const struct {
-        const char* dataName;
+        const char* dataName;  // null for a BMP
         const char* picture;
-        bool inViewer;
+        Shown shown;
+        const char* what;
     } cases[] = {
-        {"red640x480.jpg", "b.jpg", false}, {nullptr, "b.bmp", false}, {"green400x240.tif", "b.tif", false},
-        {"red640x480.jpg", "b.jpg", true},  {nullptr, "b.bmp", true},
+        {"red640x480.jpg", "b.jpg", Shown::InMainWindow, "JPEG in the main window"},
+        {nullptr, "b.bmp", Shown::InMainWindow, "BMP in the main window"},
+        {"green400x240.tif", "b.tif", Shown::InMainWindow, "TIFF in the main window"},
+        {"red640x480.jpg", "b.jpg", Shown::InViewer, "JPEG in the viewer"},
+        {nullptr, "b.bmp", Shown::InViewer, "BMP in the viewer"},
+        {nullptr, "b.bmp", Shown::InViewerEndedWhilePlaying, "BMP in a viewer ended during the sound"},
     };
     for (const auto& test : cases) {
-        SCOPED_TRACE(std::string(test.picture) + (test.inViewer ? " in the viewer" : " in the main window"));
+        SCOPED_TRACE(test.what);
+        const bool endViewer = test.shown == Shown::InViewerEndedWhilePlaying;
         FixtureFolder folder;
         folder.Write("a.bmp", SolidBmp(64, 48, RGB(0, 0, 255)));
         if (test.dataName != nullptr) {
@@ -133,21 +140,28 @@ TEST(CompanionSound, TheShownPictureAndItsFinishedCompanionCanBeRenamedAndDelete
         } else {
             folder.Write(test.picture, SolidBmp(64, 48, RGB(0, 255, 0)));
         }
-        folder.CopyData("Tone.WAV", "b.WAV");
+        folder.CopyData(endViewer ? "Sweep.WAV" : "Tone.WAV", "b.WAV");
         Veltra veltra(folder.path);
-        const std::string tone = Sound("Tone.raw");
+        const std::string sound = Sound(endViewer ? "Sweep.raw" : "Tone.raw");
         const size_t offset = AudioCapturedWhenQuiet();
         HWND viewer = nullptr;
-        if (test.inViewer) {
+        if (test.shown == Shown::InMainWindow) {
+            veltra.Choose(test.picture);
+        } else {
             veltra.Choose("a.bmp");
             PostMessageA(veltra.main, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(195, 150));
             viewer = veltra.WaitForDialog();
             ASSERT_NE(viewer, nullptr) << "the viewer did not open";
             PostMessageA(viewer, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(500, 400));
-        } else {
-            veltra.Choose(test.picture);
         }
-        WaitForSoundToEnd(offset, tone);
+        if (endViewer) {
+            EXPECT_TRUE(WaitUntil([&] { return AudioCaptured() > offset; }, 10000)) << "nothing played";
+            // The release of Escape ends the viewer.
+            PostMessageA(viewer, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0000001u));
+            EXPECT_TRUE(WaitUntil([&] { return veltra.FindDialog() == nullptr; })) << "the viewer did not end";
+            EXPECT_LT(Audible(AudioSince(offset)).size(), sound.size()) << "the sound ended before the viewer did";
+        }
+        WaitForSoundToEnd(offset, sound);
         for (const std::string& name : {std::string(test.picture), std::string("b.WAV")}) {
             const std::string renamed = folder.Path("renamed " + name);
             const bool moved = WaitUntil([&] { return MoveFileA(folder.Path(name).c_str(), renamed.c_str()) != 0; });
@@ -155,7 +169,7 @@ TEST(CompanionSound, TheShownPictureAndItsFinishedCompanionCanBeRenamedAndDelete
             EXPECT_TRUE(DeleteFileA(moved ? renamed.c_str() : folder.Path(name).c_str()))
                 << name << " cannot be deleted: error " << GetLastError();
         }
-        if (viewer != nullptr) {
+        if (test.shown == Shown::InViewer) {
             EXPECT_EQ(veltra.FindDialog(), viewer) << "the viewer closed";
         }
         EXPECT_TRUE(veltra.Running());
