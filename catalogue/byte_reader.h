@@ -55,6 +55,14 @@ inline bool ReadU16BE(ByteReader* reader, uint16_t* value) {
     return true;
 }
 
+inline bool ReadU32LE(ByteReader* reader, uint32_t* value) {
+    const uint8_t* bytes = nullptr;
+    if (!TakeBytes(reader, 4, &bytes)) return false;
+    *value = (static_cast<uint32_t>(bytes[3]) << 24) | (static_cast<uint32_t>(bytes[2]) << 16) |
+             (static_cast<uint32_t>(bytes[1]) << 8) | bytes[0];
+    return true;
+}
+
 inline bool ReadU32BE(ByteReader* reader, uint32_t* value) {
     const uint8_t* bytes = nullptr;
     if (!TakeBytes(reader, 4, &bytes)) return false;

@@ -17,7 +17,8 @@ void ShowPicture(HWND window);
 // Deletes CurrentPicture together with the memory it was decoded from.
 void DisposeCurrentPicture();
 
-// Closes the previous companion sound and plays `path` asynchronously. Returns the MCI error.
+// Closes the previous companion sound and plays `path` asynchronously. Returns the MCI error;
+// a file whose header is not vouched for is refused before anything is closed.
 MCIERROR PlayCompanionSound(HWND window, const WCHAR* path);
 
 // MM_MCINOTIFY, in whichever window the play's notice went to: once the companion sound has

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# Builds the PCX and PSD fuzz targets (clang-14, libFuzzer with ASan and UBSan), seeds each with
-# the committed corpus plus the small decoder fixtures, and runs both side by side for SECONDS.
+# Builds the fuzz targets (clang-14, libFuzzer with ASan and UBSan): the PCX and PSD decoders and
+# the companion sound's header check. Seeds each with the committed corpus (the decoders also with
+# the small decoder fixtures) and runs them side by side for SECONDS.
 # Findings land in BUILD_DIR/artifacts; the script fails when there are any.
 # Usage: run_fuzz.sh SECONDS [BUILD_DIR]   (default BUILD_DIR: /tmp/veltra-fuzz)
+# FUZZ_TARGETS picks some of "pcx psd wav" (all by default), to give one target the machine.
 set -euo pipefail
 
 seconds=${1:?usage: run_fuzz.sh SECONDS [BUILD_DIR]}
 build=${2:-/tmp/veltra-fuzz}
+read -r -a targets <<< "${FUZZ_TARGETS:-pcx psd wav}"
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 clang="clang++-14"
 command -v "$clang" > /dev/null || clang="clang++"
@@ -15,12 +18,12 @@ rm -rf "$build/artifacts"
 mkdir -p "$build/artifacts"
 flags=(-std=c++17 -g -O1 -Wall -Wextra -Werror -fno-sanitize-recover=all -I"$repo")
 objects=()
-for source in decoded_picture pcx_decoder psd_decoder; do
+for source in decoded_picture pcx_decoder psd_decoder wave_header; do
     "$clang" "${flags[@]}" -fsanitize=fuzzer-no-link,address,undefined -c "$repo/catalogue/$source.cpp" \
         -o "$build/$source.o"
     objects+=("$build/$source.o")
 done
-for format in pcx psd; do
+for format in "${targets[@]}"; do
     "$clang" "${flags[@]}" -fsanitize=fuzzer,address,undefined "$repo/tests/fuzz/${format}_fuzz.cpp" \
         "${objects[@]}" -o "$build/${format}_fuzz"
 done
@@ -30,7 +33,7 @@ fixtures="$build/fixtures"
 if command -v convert > /dev/null; then
     "$repo/tests/fixtures/make_decoder_fixtures.sh" "$fixtures" > /dev/null
 fi
-for format in pcx psd; do
+for format in "${targets[@]}"; do
     corpus="$build/corpus-$format"
     mkdir -p "$corpus"
     cp "$repo/tests/fuzz/corpus/$format/"* "$corpus/"
@@ -38,7 +41,7 @@ for format in pcx psd; do
 done
 
 pids=()
-for format in pcx psd; do
+for format in "${targets[@]}"; do
     "$build/${format}_fuzz" -max_total_time="$seconds" -max_len=65536 -timeout=10 -print_final_stats=1 \
         -artifact_prefix="$build/artifacts/$format-" "$build/corpus-$format" > "$build/$format.log" 2>&1 &
     pids+=($!)
@@ -47,13 +50,13 @@ status=0
 for pid in "${pids[@]}"; do
     wait "$pid" || status=1
 done
-for format in pcx psd; do
+for format in "${targets[@]}"; do
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$build/$format.log")
     echo "$format: ${runs:-?} executions in ${seconds} s, corpus $(find "$build/corpus-$format" -type f | wc -l) files"
 done
 findings=$(find "$build/artifacts" -type f | wc -l)
 echo "findings: $findings (in $build/artifacts)"
 if [ "$findings" -ne 0 ] || [ "$status" -ne 0 ]; then
-    echo "run_fuzz: a fuzzer failed; see $build/pcx.log and $build/psd.log" >&2
+    echo "run_fuzz: a fuzzer failed; see the logs in $build" >&2
     exit 1
 fi

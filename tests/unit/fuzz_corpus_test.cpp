@@ -1,5 +1,6 @@
-// Replays the committed fuzz seed corpus through the content-based decoding: no input may crash
-// or yield a malformed picture, and the seeds named valid_* must decode.
+// Replays the committed fuzz seed corpus: through the content-based decoding no input may crash
+// or yield a malformed picture, through the sound header check none may crash; and the seeds
+// named valid_* must be accepted.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -7,11 +8,23 @@
 #include <vector>
 
 #include "catalogue/decoded_picture.h"
+#include "catalogue/wave_header.h"
 #include "tests/unit/decoder_test_support.h"
 
 namespace {
 
-void ReplayFolder(const std::string& folder) {
+bool Decodes(const std::vector<uint8_t>& bytes) {
+    DecodedPicture picture;
+    const bool decoded = DecodeByContent(bytes.data(), bytes.size(), &picture);
+    if (decoded) ExpectWellFormed(picture);
+    return decoded;
+}
+
+bool SoundPlayable(const std::vector<uint8_t>& bytes) {
+    return CheckWaveHeader(bytes.data(), bytes.size(), bytes.size()) == WaveVerdict::Playable;
+}
+
+void ReplayFolder(const std::string& folder, bool (*accepts)(const std::vector<uint8_t>&)) {
     SCOPED_TRACE(folder);
     size_t files = 0, validSeeds = 0;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
@@ -21,12 +34,10 @@ void ReplayFolder(const std::string& folder) {
         std::vector<uint8_t> bytes;
         ASSERT_TRUE(ReadFileBytes(entry.path().string(), &bytes));
         ++files;
-        DecodedPicture picture;
-        const bool decoded = DecodeByContent(bytes.data(), bytes.size(), &picture);
-        if (decoded) ExpectWellFormed(picture);
+        const bool accepted = accepts(bytes);
         if (name.rfind("valid_", 0) == 0) {
             ++validSeeds;
-            EXPECT_TRUE(decoded) << "a valid seed no longer decodes";
+            EXPECT_TRUE(accepted) << "a valid seed is no longer accepted";
         }
     }
     EXPECT_GT(files, 0u) << "empty corpus folder";
@@ -38,6 +49,7 @@ void ReplayFolder(const std::string& folder) {
 TEST(FuzzCorpus, EverySeedReplaysSafely) {
     const std::string corpus = FolderFromEnvironment("VELTRA_FUZZ_CORPUS");
     if (corpus.empty()) GTEST_SKIP() << "VELTRA_FUZZ_CORPUS is not set: point it at tests/fuzz/corpus";
-    ReplayFolder(corpus + "/pcx");
-    ReplayFolder(corpus + "/psd");
+    ReplayFolder(corpus + "/pcx", Decodes);
+    ReplayFolder(corpus + "/psd", Decodes);
+    ReplayFolder(corpus + "/wav", SoundPlayable);
 }
