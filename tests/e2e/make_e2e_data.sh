@@ -20,6 +20,22 @@ sox -n -r 22050 -b 16 -c 1 Beach.WAV synth 0.6 sine 440 fade 0 0.6 0.05
 sox -n -r 22050 -b 16 -c 1 Tone.WAV synth 0.4 sine 880
 for wav in Beach Tone; do sox "$wav.WAV" -t raw "$wav.raw"; done
 
+# Companions with malformed headers, each the valid Tone.WAV (16-byte fmt at 20, data at 36) or
+# an MS ADPCM sound with one thing broken; the system's wave player ends the process on some.
+patch() {  # FILE OFFSET little-endian bytes as \x escapes
+    printf "$3" | dd of="$1" bs=1 seek="$2" conv=notrunc status=none
+}
+for bad in zero-channels many-channels seven-bits zero-rate no-data; do cp Tone.WAV "bad-$bad.WAV"; done
+patch bad-zero-channels.WAV 22 '\x00\x00'
+patch bad-many-channels.WAV 22 '\xff\x00'
+patch bad-seven-bits.WAV 34 '\x07\x00'
+patch bad-zero-rate.WAV 24 '\x00\x00\x00\x00'
+patch bad-no-data.WAV 36 'daTa'
+head -c 30 Tone.WAV > bad-cut-header.WAV
+echo "not a sound at all" > bad-not-riff.WAV
+sox -n -r 22050 -e ms-adpcm -c 1 bad-adpcm-block.WAV synth 0.4 sine 660
+patch bad-adpcm-block.WAV 38 '\x00\x00'  # samples per block
+
 convert -size 640x480 gradient:'#2060C0-#F0D080' -strip Beach.jpg
 convert -size 640x480 xc:'#FF0000' -strip -quality 95 red640x480.jpg
 convert -size 400x240 xc:'#00FF00' -strip -compress LZW green400x240.tif
