@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Runs the folder-picker tests again and again while folders under the tree the picker shows keep
+# being made, renamed and deleted: sub-folders of every fixture folder, the folders the tests
+# select, and the fixture folder itself, which is the program's current directory. Test failures
+# are expected (the tree changes under the tests); what it looks for is the program faulting.
+# Run by hand, not by make test. Usage: tools/picker_stress.sh [RUNS] [BUILD_DIR]
+set -uo pipefail
+cd "$(dirname "$0")/.."
+runs=${1:-20}
+build=$(realpath "${2:-build}")
+work=$build/picker-stress
+mkdir -p "$work"
+# The e2e runner empties its own folder of logs, so it runs in a folder of its own.
+e2e=$work/e2e
+root=$e2e/prefix/drive_c/veltra-fixtures
+
+# One round of changes to every fixture folder: a new folder made, renamed and deleted; a
+# selected folder renamed away and back; now and then a selected folder or the fixture folder
+# itself deleted or moved while it is current.
+churn() {
+    local round=0 folder sub
+    while true; do
+        round=$((round + 1))
+        for folder in "$root"/*/; do
+            [ -d "$folder" ] || continue
+            mkdir -p "$folder/new-$round" 2> /dev/null
+            mv "$folder/new-$round" "$folder/renamed-$round" 2> /dev/null
+            rm -rf "$folder/renamed-$((round - 1))" 2> /dev/null
+            for sub in A B C; do
+                [ -d "$folder$sub" ] || continue
+                mv "$folder$sub" "$folder$sub-away" 2> /dev/null && mv "$folder$sub-away" "$folder$sub" 2> /dev/null
+            done
+            if [ $((round % 7)) -eq 0 ] && [ -d "${folder}B" ]; then
+                rm -rf "${folder}B" && mkdir "${folder}B" && echo x > "${folder}B/b-1.pcx"
+            fi
+            if [ $((round % 11)) -eq 0 ]; then
+                mv "$folder" "${folder%/}-moved" 2> /dev/null && mv "${folder%/}-moved" "$folder" 2> /dev/null
+            fi
+        done
+        sleep 0.05
+    done
+}
+
+faults=0
+for run in $(seq 1 "$runs"); do
+    churn &
+    churner=$!
+    E2E_WORK=$e2e E2E_FILTER='FolderBrowser*' tests/e2e/run_e2e.sh "$build" > "$work/run-$run.log" 2>&1
+    kill "$churner"
+    wait "$churner" 2> /dev/null
+    crashes=$(grep -c -E 'Unhandled (exception|page fault|division|illegal|stack)|^Backtrace:' "$work/run-$run.log")
+    [ "$crashes" -gt 0 ] && cp "$work/run-$run.log" "$work/fault-$run.log"
+    faults=$((faults + crashes))
+    echo "run $run: $(tail -n 1 "$work/run-$run.log"), fault reports: $crashes"
+done
+echo "picker stress: $runs runs, $faults fault reports (logs in $work)"
+[ "$faults" -eq 0 ]
