@@ -87,6 +87,27 @@ bool RateMatchesBlocks(const WaveFormat& format, uint16_t samplesPerBlock) {
     return (stated > exact ? stated - exact : exact - stated) < samplesPerBlock;
 }
 
+// How an ADPCM block is laid out, per channel: a header of `headerBytes` holding `headerSamples`
+// samples, then 4-bit samples in groups of `groupBytes`. Mono or stereo only.
+struct AdpcmLayout {
+    unsigned headerBytes;
+    unsigned headerSamples;
+    unsigned groupBytes;
+};
+
+WaveVerdict CheckAdpcmBlocks(const WaveFormat& format, uint16_t samplesPerBlock, const AdpcmLayout& layout) {
+    const unsigned headers = layout.headerBytes * format.channels;
+    if (format.channels > 2 || format.bits != 4 || format.blockAlign <= headers ||
+        (format.blockAlign - headers) % (layout.groupBytes * format.channels) != 0) {
+        return WaveVerdict::BadSampleLayout;
+    }
+    if (samplesPerBlock != (format.blockAlign - headers) * 2 / format.channels + layout.headerSamples ||
+        !RateMatchesBlocks(format, samplesPerBlock)) {
+        return WaveVerdict::BadFormatExtra;
+    }
+    return WaveVerdict::Playable;
+}
+
 // Microsoft ADPCM: per channel a 7-byte block header holding two samples, then 4-bit samples;
 // the coefficient table is the standard one of seven pairs.
 constexpr int16_t kMsAdpcmCoefficients[7][2] = {{256, 0}, {512, -256}, {0, 0}, {192, 64},
@@ -106,32 +127,14 @@ WaveVerdict CheckMsAdpcm(WaveFormat format) {
             }
         }
     }
-    const unsigned headers = 7u * format.channels;
-    if (format.channels > 2 || format.bits != 4 || format.blockAlign <= headers ||
-        (format.blockAlign - headers) % format.channels != 0) {
-        return WaveVerdict::BadSampleLayout;
-    }
-    if (samplesPerBlock != (format.blockAlign - headers) * 2 / format.channels + 2 ||
-        !RateMatchesBlocks(format, samplesPerBlock)) {
-        return WaveVerdict::BadFormatExtra;
-    }
-    return WaveVerdict::Playable;
+    return CheckAdpcmBlocks(format, samplesPerBlock, {7, 2, 1});
 }
 
 // IMA ADPCM: per channel a 4-byte header holding one sample, then 4-bit samples in 4-byte words.
 WaveVerdict CheckImaAdpcm(WaveFormat format) {
     uint16_t samplesPerBlock = 0;
     if (!ReadU16LE(&format.extra, &samplesPerBlock)) return WaveVerdict::BadFormatExtra;
-    const unsigned headers = 4u * format.channels;
-    if (format.channels > 2 || format.bits != 4 || format.blockAlign <= headers ||
-        (format.blockAlign - headers) % headers != 0) {
-        return WaveVerdict::BadSampleLayout;
-    }
-    if (samplesPerBlock != (format.blockAlign - headers) * 2 / format.channels + 1 ||
-        !RateMatchesBlocks(format, samplesPerBlock)) {
-        return WaveVerdict::BadFormatExtra;
-    }
-    return WaveVerdict::Playable;
+    return CheckAdpcmBlocks(format, samplesPerBlock, {4, 1, 4});
 }
 
 // GSM 6.10 as Microsoft stores it: mono, two 160-sample frames in 65 bytes.
