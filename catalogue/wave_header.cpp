@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bitset>
 #include <cstring>
+#include <initializer_list>
 
 #include "catalogue/byte_reader.h"
 
