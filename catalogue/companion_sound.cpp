@@ -1,38 +1,20 @@
 // The recorded comment beside a picture, played through MCI in the background.
-#include <algorithm>
 #include <vector>
 
 #include "catalogue/catalogue.h"
 #include "app/state.h"
+#include "catalogue/file_reading.h"
 #include "catalogue/wave_header.h"
 #include "catalogue/wide_sound_file.h"
 
 namespace {
-
-// The first kWaveHeadBytes of the file, and its whole size; false when it cannot be read.
-bool ReadWaveHead(const WCHAR* path, std::vector<uint8_t>* head, uint64_t* fileSize) {
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    LARGE_INTEGER size = {};
-    DWORD read = 0;
-    bool ok = GetFileSizeEx(file, &size) != 0 && size.QuadPart >= 0;
-    if (ok) {
-        *fileSize = static_cast<uint64_t>(size.QuadPart);
-        head->resize(static_cast<size_t>(std::min<uint64_t>(*fileSize, kWaveHeadBytes)));
-        ok = ReadFile(file, head->data(), static_cast<DWORD>(head->size()), &read, nullptr) != 0 &&
-             read == head->size();
-    }
-    CloseHandle(file);
-    return ok;
-}
 
 // The system's wave player ends the process on some malformed headers, so it only ever gets
 // files whose header has been checked here first.
 bool WavePlayable(const WCHAR* path) {
     std::vector<uint8_t> head;
     uint64_t fileSize = 0;
-    return ReadWaveHead(path, &head, &fileSize) &&
+    return ReadFileStart(path, kWaveHeadBytes, Overlong::ReadTheStart, &head, &fileSize) &&
            CheckWaveHeader(head.data(), head.size(), fileSize) == WaveVerdict::Playable;
 }
 

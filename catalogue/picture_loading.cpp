@@ -11,6 +11,7 @@
 #include "app/state.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/decoded_picture.h"
+#include "catalogue/file_reading.h"
 #include "catalogue/picture_content.h"
 #include "catalogue/picture_names.h"
 
@@ -20,25 +21,8 @@ namespace {
 constexpr DWORD kMaxDecodableFileBytes = 320u * 1024 * 1024;
 
 bool ReadWholeFile(const WCHAR* path, std::vector<uint8_t>* bytes) {
-    // Shared in every way, so that even for the moment of reading nobody else is kept from writing,
-    // renaming or deleting the file.
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    LARGE_INTEGER size;
-    bool ok = GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= kMaxDecodableFileBytes;
-    if (ok) {
-        try {
-            bytes->resize(static_cast<size_t>(size.QuadPart));
-        } catch (const std::bad_alloc&) {
-            ok = false;
-        }
-    }
-    DWORD read = 0;
-    ok = ok && ReadFile(file, bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr) &&
-         read == bytes->size();
-    CloseHandle(file);
-    return ok;
+    uint64_t size = 0;
+    return ReadFileStart(path, kMaxDecodableFileBytes, Overlong::Refuse, bytes, &size) && size > 0;
 }
 
 // The memory GDI+ decoded CurrentPicture from, if it did: GDI+ may read it again whenever the

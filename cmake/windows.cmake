@@ -50,6 +50,7 @@ add_executable(veltra WIN32
     app/main.cpp
     app/main_window.cpp
     app/painting.cpp
+    catalogue/file_reading.cpp
     catalogue/picture_loading.cpp
     catalogue/companion_sound.cpp
     catalogue/wide_sound_file.cpp
