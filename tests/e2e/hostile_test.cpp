@@ -242,7 +242,8 @@ TEST(HostileFolder, BrokenCompanionSoundsAreSkippedAndAGoodOneStillPlays) {
         SCOPED_TRACE("choosing entry " + std::to_string(i) + " from the list");
         veltra.ChooseIndex(i);
         ASSERT_TRUE(PaintedAndAnswering(veltra, veltra.main));
-        EXPECT_TRUE(ColourNear(CaptureClient(veltra).At(195, 176), CompanionTestColour(i))) << "not drawn";
+        EXPECT_TRUE(WaitUntil([&] { return ColourNear(CaptureClient(veltra).At(195, 176), CompanionTestColour(i)); }))
+            << "not drawn";
     }
     HWND view = OpenViewer(veltra, 0);
     ASSERT_NE(view, nullptr) << "the viewer did not open";
