@@ -15,25 +15,26 @@ mkdir -p "$work"
 e2e=$work/e2e
 root=$e2e/prefix/drive_c/veltra-fixtures
 
-# One round of changes to every fixture folder: a new folder made, renamed and deleted; a
-# selected folder renamed away and back; now and then a selected folder or the fixture folder
-# itself deleted or moved while it is current.
+# One round of changes to every fixture folder: a new folder made, renamed and deleted; each
+# sub-folder (the ones the tests select) renamed away and back; now and then one of them deleted
+# and made again with a file, and the fixture folder itself, the current directory, moved away and back.
 churn() {
     local round=0 folder sub
     while true; do
         round=$((round + 1))
         for folder in "$root"/*/; do
             [ -d "$folder" ] || continue
-            mkdir -p "$folder/new-$round" 2> /dev/null
-            mv "$folder/new-$round" "$folder/renamed-$round" 2> /dev/null
-            rm -rf "$folder/renamed-$((round - 1))" 2> /dev/null
-            for sub in A B C; do
-                [ -d "$folder$sub" ] || continue
-                mv "$folder$sub" "$folder$sub-away" 2> /dev/null && mv "$folder$sub-away" "$folder$sub" 2> /dev/null
+            mkdir -p "${folder}new-$round" 2> /dev/null
+            mv "${folder}new-$round" "${folder}renamed-$round" 2> /dev/null
+            rm -rf "${folder}renamed-$((round - 1))" 2> /dev/null
+            for sub in "$folder"*/; do
+                sub=${sub%/}
+                case $sub in *-away | *new-* | *renamed-*) continue ;; esac
+                mv "$sub" "$sub-away" 2> /dev/null && mv "$sub-away" "$sub" 2> /dev/null
+                if [ $((round % 7)) -eq 0 ]; then
+                    rm -rf "$sub" && mkdir "$sub" && echo x > "$sub/again.pcx"
+                fi
             done
-            if [ $((round % 7)) -eq 0 ] && [ -d "${folder}B" ]; then
-                rm -rf "${folder}B" && mkdir "${folder}B" && echo x > "${folder}B/b-1.pcx"
-            fi
             if [ $((round % 11)) -eq 0 ]; then
                 mv "$folder" "${folder%/}-moved" 2> /dev/null && mv "${folder%/}-moved" "$folder" 2> /dev/null
             fi
