@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "about/about.h"
+#include "app/painting.h"
 #include "app/state.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/folder_path.h"
@@ -140,8 +141,15 @@ void ShowChosenListEntry() {
     ShowPicture(MainWindow);
 }
 
+// The views decode pictures for the whole screen; back here, the preview needs its own size again.
+void LaunchPictureView(DLGPROC procedure) {
+    LaunchDialog("SCNBOX", procedure);
+    FitPicturesTo(kPreviewWidth, kPreviewHeight);
+    RefitCurrentPicture(MainWindow);
+}
+
 void StartSlideShow() {
-    if (SendMessageA(PictureList, LB_GETCOUNT, 0, 0) >= 3) LaunchDialog("SCNBOX", SlideShowProc);
+    if (SendMessageA(PictureList, LB_GETCOUNT, 0, 0) >= 3) LaunchPictureView(SlideShowProc);
 }
 
 void OnCommand(WPARAM wParam) {
@@ -159,7 +167,7 @@ void OnCommand(WPARAM wParam) {
 }
 
 void OpenFullScreenViewer() {
-    if (CurrentPicture != nullptr) LaunchDialog("SCNBOX", FullScreenViewerProc);
+    if (CurrentPicture != nullptr) LaunchPictureView(FullScreenViewerProc);
 }
 
 void OnDestroy() {

@@ -22,12 +22,6 @@ const SkinPiece kSkin[] = {
     {L"SKBOT", 0, 298},
 };
 
-// The preview box inside DisplayArea, leaving a 2-pixel black margin.
-constexpr int kPreviewLeft = 35;
-constexpr int kPreviewTop = 56;
-constexpr int kPreviewWidth = 320;
-constexpr int kPreviewHeight = 240;
-
 void DrawSkin(Gdiplus::Graphics& graphics) {
     for (const SkinPiece& piece : kSkin) {
         std::unique_ptr<Gdiplus::Bitmap> bitmap(Gdiplus::Bitmap::FromResource(Instance, piece.name));
@@ -40,8 +34,9 @@ void DrawSkin(Gdiplus::Graphics& graphics) {
 void DrawCurrentPicture(Gdiplus::Graphics& graphics, int boxLeft, int boxTop, int boxWidth, int boxHeight) {
     if (CurrentPicture == nullptr) return;
     const FittedRect fit = FitPicture(CurrentPictureWidth, CurrentPictureHeight, boxWidth, boxHeight);
-    // A picture that failed to load is an empty image: GDI+ refuses to draw it, which is the
-    // intended "nothing shown".
+    // CurrentPicture was decoded at the size fitted to this box, so this draws it 1:1. A picture
+    // that failed to load is an empty image: GDI+ refuses to draw it, which is the intended
+    // "nothing shown".
     graphics.DrawImage(CurrentPicture, boxLeft + fit.x, boxTop + fit.y, fit.width, fit.height);
 }
 

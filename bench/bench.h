@@ -4,4 +4,5 @@
 
 int RunListingBench(int argc, char** argv);
 int RunLoadBench(int argc, char** argv);
+int RunStepBench(int argc, char** argv);
 int RunViewerBench(int argc, char** argv);

@@ -15,6 +15,7 @@ struct Bench {
 const Bench kBenches[] = {
     {"listing", RunListingBench},
     {"load", RunLoadBench},
+    {"step", RunStepBench},
     {"viewer", RunViewerBench},
 };
 

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 // Empties PictureList and refills it with the pictures of the process's current directory.
 void ListCurrentFolder();
 
@@ -14,8 +16,15 @@ bool CopyListEntry(int index);
 // DisplayArea, and plays the picture's companion WAV with completion notices to `window`.
 void ShowPicture(HWND window);
 
-// Deletes CurrentPicture together with the memory it was decoded from.
+// Deletes CurrentPicture.
 void DisposeCurrentPicture();
+// Pictures are decoded at the size they are drawn at: ShowPicture fits them into this box from
+// now on (the preview's 320 x 240 until a full-screen view sets its own).
+void FitPicturesTo(int32_t boxWidth, int32_t boxHeight);
+
+// Decodes CurrentPicture again from its file to fit the box, without its sound, and repaints
+// `window`. A file that no longer decodes leaves the empty image of a failed load.
+void RefitCurrentPicture(HWND window);
 
 // Closes the previous companion sound and plays `path` asynchronously. Returns the MCI error;
 // a file whose header is not vouched for is refused before anything is closed.

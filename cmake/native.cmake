@@ -6,8 +6,11 @@ if(VELTRA_SANITIZE)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
+# The JPEG decoder's natively tested side links Debian's build of the same libjpeg-turbo release.
+find_package(JPEG REQUIRED)
 add_library(veltra_portable STATIC ${VELTRA_PORTABLE_SOURCES})
 target_include_directories(veltra_portable PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(veltra_portable PUBLIC JPEG::JPEG)
 
 add_subdirectory(tools/artwork)
 

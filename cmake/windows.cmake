@@ -1,6 +1,15 @@
 # Cross-build of the Windows program, its end-to-end tests and its benchmarks.
 # VELTRA_ARTWORK_TOOL is the native artwork generator; the resources are made from its output.
 set(VELTRA_ARTWORK_TOOL "" CACHE FILEPATH "Native veltra-artwork executable")
+# libjpeg-turbo built static for this target by tools/third_party.sh: include/ and lib/libjpeg.a.
+set(VELTRA_LIBJPEG_DIR "" CACHE PATH "libjpeg-turbo built for this target")
+if(NOT EXISTS ${VELTRA_LIBJPEG_DIR}/lib/libjpeg.a)
+    message(FATAL_ERROR "Set VELTRA_LIBJPEG_DIR to libjpeg-turbo built by tools/third_party.sh")
+endif()
+add_library(libjpeg_turbo STATIC IMPORTED)
+set_target_properties(libjpeg_turbo PROPERTIES
+    IMPORTED_LOCATION ${VELTRA_LIBJPEG_DIR}/lib/libjpeg.a
+    INTERFACE_INCLUDE_DIRECTORIES ${VELTRA_LIBJPEG_DIR}/include)
 option(VELTRA_BUILD_TESTS "Build the end-to-end tests and benchmarks" ON)
 if(NOT VELTRA_ARTWORK_TOOL)
     if(CMAKE_CROSSCOMPILING)
@@ -44,7 +53,7 @@ add_library(veltra_core STATIC
 )
 target_include_directories(veltra_core PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(veltra_core PUBLIC _WIN32_WINNT=0x0600 WINVER=0x0600)
-target_link_libraries(veltra_core PUBLIC gdiplus user32 gdi32)
+target_link_libraries(veltra_core PUBLIC libjpeg_turbo gdiplus user32 gdi32)
 
 add_executable(veltra WIN32
     app/main.cpp
@@ -52,6 +61,7 @@ add_executable(veltra WIN32
     app/painting.cpp
     catalogue/file_reading.cpp
     catalogue/picture_loading.cpp
+    catalogue/picture_fitting.cpp
     catalogue/companion_sound.cpp
     catalogue/wide_sound_file.cpp
     catalogue/folder_browser.cpp
@@ -63,6 +73,11 @@ add_executable(veltra WIN32
 )
 target_link_libraries(veltra PRIVATE veltra_core winmm comctl32 shell32 shlwapi ole32 uuid)
 target_link_options(veltra PRIVATE -static -static-libgcc -static-libstdc++)
+# A 32-bit process on 64-bit Windows then has 4 GB of address space instead of 2: room for the
+# largest BMP and TIFF that GDI+ has to decode whole.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    target_link_options(veltra PRIVATE -Wl,--large-address-aware)
+endif()
 
 if(VELTRA_BUILD_TESTS)
     set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)

@@ -14,11 +14,13 @@ artwork_tool=$(realpath "$build")/native/tools/artwork/veltra-artwork
 targets="i686 x86_64"
 # SKIP_WIN64=1 for quicker inner loops; the test run always builds both.
 [ -n "${SKIP_WIN64:-}" ] && targets=i686
+tools/third_party.sh $targets
 for target in $targets; do
     tests=ON
     [ "$target" = x86_64 ] && tests=OFF
     cmake -S . -B "$build/win-$target" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-$target.cmake" \
-        -DCMAKE_BUILD_TYPE=Release -DVELTRA_ARTWORK_TOOL="$artwork_tool" -DVELTRA_BUILD_TESTS=$tests >/dev/null
+        -DCMAKE_BUILD_TYPE=Release -DVELTRA_ARTWORK_TOOL="$artwork_tool" -DVELTRA_BUILD_TESTS=$tests \
+        -DVELTRA_LIBJPEG_DIR="$(realpath "$build")/third_party/libjpeg-turbo-$target" >/dev/null
     cmake --build "$build/win-$target" -j "$jobs"
 done
 tools/check_imports.sh "$build/win-i686/veltra.exe"

@@ -9,12 +9,20 @@ void CoverScreen(HWND dialog) {
     SetWindowPos(dialog, HWND_TOP, 0, 0, ScreenWidth, ScreenHeight, SWP_NOACTIVATE);
 }
 
+void FitPicturesToView(HWND dialog) {
+    RECT client;
+    GetClientRect(dialog, &client);
+    FitPicturesTo(client.right, client.bottom);
+}
+
 void PaintFullScreenPicture(HWND dialog) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(dialog, &paint);
     {
         Gdiplus::Graphics graphics(dc);
-        DrawCurrentPicture(graphics, 0, 0, ScreenWidth, ScreenHeight);
+        RECT client;
+        GetClientRect(dialog, &client);
+        DrawCurrentPicture(graphics, 0, 0, client.right, client.bottom);
     }
     EndPaint(dialog, &paint);
 }
@@ -28,6 +36,13 @@ void ShowListEntry(HWND dialog, int index) {
 }
 
 namespace {
+
+// The picture MainWindow previewed, decoded again for the whole view.
+void StartViewer(HWND dialog) {
+    CoverScreen(dialog);
+    FitPicturesToView(dialog);
+    RefitCurrentPicture(dialog);
+}
 
 void Step(HWND dialog, StepDirection direction) {
     const int count = static_cast<int>(SendMessageA(PictureList, LB_GETCOUNT, 0, 0));
@@ -49,7 +64,7 @@ INT_PTR OnKeyUp(HWND dialog, WPARAM key) {
 
 INT_PTR CALLBACK FullScreenViewerProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_INITDIALOG: CoverScreen(dialog); return TRUE;
+        case WM_INITDIALOG: StartViewer(dialog); return TRUE;
         case WM_CTLCOLORDLG: return reinterpret_cast<INT_PTR>(BlackBrush);
         case WM_PAINT: PaintFullScreenPicture(dialog); return TRUE;
         case WM_KEYUP: return OnKeyUp(dialog, wParam);

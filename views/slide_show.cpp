@@ -13,6 +13,7 @@ constexpr UINT kSlideInterval = 8000;
 
 void StartShow(HWND dialog) {
     CoverScreen(dialog);
+    FitPicturesToView(dialog);
     ShowCursor(FALSE);
     int index = static_cast<int>(SendMessageA(PictureList, LB_GETCURSEL, 0, 0));
     if (index == LB_ERR) {

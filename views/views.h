@@ -10,7 +10,10 @@ INT_PTR CALLBACK TestScreenProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 // Stretches the borderless dialog over the whole screen; client and screen coordinates agree.
 void CoverScreen(HWND dialog);
 
-// WM_PAINT of the picture views: CurrentPicture by FitPicture over the whole screen.
+// Pictures shown from now on are decoded to fit the view's client area.
+void FitPicturesToView(HWND dialog);
+
+// WM_PAINT of the picture views: CurrentPicture by FitPicture over the whole client area.
 void PaintFullScreenPicture(HWND dialog);
 
 // Shows PictureList's entry `index` (the caller has selected it) and repaints the whole dialog.

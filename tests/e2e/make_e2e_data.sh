@@ -51,4 +51,22 @@ convert -size 640x480 xc:red -fill blue -draw 'rectangle 320,0 639,479' -type Tr
 # Kinds that the system's decoders read but the list never promises.
 for kind in png gif; do convert -size 64x48 xc:red "red.$kind"; done
 convert -size 32x32 xc:red red.ico
+# JPEG quadrants in the same colours, written as a PPM streamed row by row into cjpeg: ImageMagick
+# refuses pictures this large, and nothing here holds one whole.
+# quadrant_jpeg WIDTH HEIGHT NAME [cjpeg options]
+quadrant_jpeg() {
+    local width=$1 height=$2 name=$3
+    shift 3
+    perl -e '($w, $h) = @ARGV; $l = int($w / 2); print "P6\n$w $h\n255\n";
+             $top = ("\xFF\0\0" x $l) . ("\0\0\xFF" x ($w - $l));
+             $bottom = ("\0\xFF\0" x $l) . ("\xFF\xFF\0" x ($w - $l));
+             print $_ < int($h / 2) ? $top : $bottom for 0 .. $h - 1' "$width" "$height" |
+        cjpeg -quality 90 "$@" > "$name"
+}
+quadrant_jpeg 12240 8160 quad100mp.jpg
+quadrant_jpeg 20000 20000 quad400mp.jpg
+quadrant_jpeg 640 480 quadprogressive.jpg -progressive
+convert quadprogressive.jpg -colorspace CMYK quadcmyk.jpg
+# Its coefficients need more than libjpeg-turbo is allowed here, so GDI+ must show it.
+quadrant_jpeg 6000 6000 quadovercap.jpg -progressive -sample 1x1
 echo "$stamp" > .complete

@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets (clang-14, libFuzzer with ASan and UBSan): the PCX and PSD decoders and
-# the companion sound's header check. Seeds each with the committed corpus (the decoders also with
+# Builds the fuzz targets (clang-14, libFuzzer with ASan and UBSan): the PCX, PSD and JPEG decoders
+# and the companion sound's header check. The JPEG target links Debian's libjpeg-turbo
+# (libjpeg62-turbo-dev), the same release the program is built with; only the program's own code
+# is instrumented. Seeds each with the committed corpus (the decoders also with
 # the small decoder fixtures) and runs them side by side for SECONDS.
 # Findings land in BUILD_DIR/artifacts; the script fails when there are any.
 # Usage: run_fuzz.sh SECONDS [BUILD_DIR]   (default BUILD_DIR: /tmp/veltra-fuzz)
-# FUZZ_TARGETS picks some of "pcx psd wav" (all by default), to give one target the machine.
+# FUZZ_TARGETS picks some of "pcx psd jpeg wav" (all by default), to give one target the machine.
 set -euo pipefail
 
 seconds=${1:?usage: run_fuzz.sh SECONDS [BUILD_DIR]}
 build=${2:-/tmp/veltra-fuzz}
-read -r -a targets <<< "${FUZZ_TARGETS:-pcx psd wav}"
+read -r -a targets <<< "${FUZZ_TARGETS:-pcx psd jpeg wav}"
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 clang="clang++-14"
 command -v "$clang" > /dev/null || clang="clang++"
@@ -18,14 +20,15 @@ rm -rf "$build/artifacts"
 mkdir -p "$build/artifacts"
 flags=(-std=c++17 -g -O1 -Wall -Wextra -Werror -fno-sanitize-recover=all -I"$repo")
 objects=()
-for source in decoded_picture pcx_decoder psd_decoder wave_header; do
-    "$clang" "${flags[@]}" -fsanitize=fuzzer-no-link,address,undefined -c "$repo/catalogue/$source.cpp" \
-        -o "$build/$source.o"
-    objects+=("$build/$source.o")
+for source in catalogue/decoded_picture catalogue/pcx_decoder catalogue/psd_decoder catalogue/wave_header \
+              catalogue/area_filter catalogue/jpeg_decoder app/fit_picture; do
+    "$clang" "${flags[@]}" -fsanitize=fuzzer-no-link,address,undefined -c "$repo/$source.cpp" \
+        -o "$build/$(basename "$source").o"
+    objects+=("$build/$(basename "$source").o")
 done
 for format in "${targets[@]}"; do
     "$clang" "${flags[@]}" -fsanitize=fuzzer,address,undefined "$repo/tests/fuzz/${format}_fuzz.cpp" \
-        "${objects[@]}" -o "$build/${format}_fuzz"
+        "${objects[@]}" -ljpeg -o "$build/${format}_fuzz"
 done
 
 # Fixtures make good seeds, but only the small ones: a large input slows every execution.
@@ -37,7 +40,9 @@ for format in "${targets[@]}"; do
     corpus="$build/corpus-$format"
     mkdir -p "$corpus"
     cp "$repo/tests/fuzz/corpus/$format/"* "$corpus/"
-    find "$fixtures" -maxdepth 1 -name "*.$format" -size -64k -exec cp {} "$corpus/" \; 2> /dev/null || true
+    extension=$format
+    [ "$format" = jpeg ] && extension=jpg
+    find "$fixtures" -maxdepth 1 -name "*.$extension" -size -64k -exec cp {} "$corpus/" \; 2> /dev/null || true
 done
 
 pids=()

@@ -1,5 +1,5 @@
-// Replays the committed fuzz seed corpus: through the content-based decoding no input may crash
-// or yield a malformed picture, through the sound header check none may crash; and the seeds
+// Replays the committed fuzz seed corpus: through the content-based decoding (JPEG through its
+// fitting decoder) no input may crash or yield a malformed picture, through the sound header check none may crash; and the seeds
 // named valid_* must be accepted.
 #include <gtest/gtest.h>
 
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "catalogue/decoded_picture.h"
+#include "catalogue/jpeg_decoder.h"
 #include "catalogue/wave_header.h"
 #include "tests/unit/decoder_test_support.h"
 
@@ -16,6 +17,14 @@ namespace {
 bool Decodes(const std::vector<uint8_t>& bytes) {
     DecodedPicture picture;
     const bool decoded = DecodeByContent(bytes.data(), bytes.size(), &picture);
+    if (decoded) ExpectWellFormed(picture);
+    return decoded;
+}
+
+bool JpegDecodesForThePreview(const std::vector<uint8_t>& bytes) {
+    DecodedPicture picture;
+    int32_t width = 0, height = 0;
+    const bool decoded = DecodeJpegBytesToFit(bytes.data(), bytes.size(), 320, 240, &picture, &width, &height);
     if (decoded) ExpectWellFormed(picture);
     return decoded;
 }
@@ -51,5 +60,6 @@ TEST(FuzzCorpus, EverySeedReplaysSafely) {
     if (corpus.empty()) GTEST_SKIP() << "VELTRA_FUZZ_CORPUS is not set: point it at tests/fuzz/corpus";
     ReplayFolder(corpus + "/pcx", Decodes);
     ReplayFolder(corpus + "/psd", Decodes);
+    ReplayFolder(corpus + "/jpeg", JpegDecodesForThePreview);
     ReplayFolder(corpus + "/wav", SoundPlayable);
 }

@@ -1,0 +1,151 @@
+#include "catalogue/area_filter.h"
+
+#include <new>
+#include <utility>
+
+#include "app/fit_picture.h"
+
+namespace {
+
+uint32_t GreatestCommonDivisor(uint32_t a, uint32_t b) {
+    while (b != 0) {
+        const uint32_t rest = a % b;
+        a = b;
+        b = rest;
+    }
+    return a;
+}
+
+// sum / area rounded half up. With a reciprocal the estimate is the quotient or one less, and one
+// comparison settles it: no division in the loop over every pixel.
+uint8_t Average(const AreaFilter& filter, uint64_t sum) {
+    const uint64_t rounded = sum + filter.area / 2;
+    if (filter.reciprocal == 0) return static_cast<uint8_t>(rounded / filter.area);
+    uint32_t quotient = static_cast<uint32_t>((rounded * filter.reciprocal) >> 32);
+    if (rounded - static_cast<uint64_t>(quotient) * filter.area >= filter.area) ++quotient;
+    return static_cast<uint8_t>(quotient);
+}
+
+void EmitTargetRow(AreaFilter* filter) {
+    DecodedPicture* out = filter->out;
+    uint8_t* row = out->bgra.data() + static_cast<size_t>(filter->nextTargetRow) * out->width * 4;
+    for (int32_t column = 0; column < out->width; ++column) {
+        for (int channel = 0; channel < 3; ++channel) {
+            uint64_t& sum = filter->pending[static_cast<size_t>(column) * 3 + channel];
+            row[column * 4 + channel] = Average(*filter, sum);
+            sum = 0;
+        }
+    }
+    ++filter->nextTargetRow;
+}
+
+void AddRowSums(AreaFilter* filter, uint32_t weight) {
+    const size_t count = filter->pending.size();
+    uint64_t* pending = filter->pending.data();
+    const uint32_t* sums = filter->rowSums.data();
+    for (size_t index = 0; index < count; ++index) pending[index] += static_cast<uint64_t>(sums[index]) * weight;
+}
+
+}  // namespace
+
+bool StartAreaFilter(int32_t sourceWidth, int32_t sourceHeight, int32_t targetWidth, int32_t targetHeight,
+                     AreaFilter* filter, DecodedPicture* out) {
+    if (sourceWidth <= 0 || sourceHeight <= 0 || sourceWidth > 65535 || sourceHeight > 65535) return false;
+    if (targetWidth <= 0 || targetHeight <= 0 || targetWidth > sourceWidth || targetHeight > sourceHeight) {
+        return false;
+    }
+    try {
+        if (!StartPicture(targetWidth, targetHeight, out)) return false;
+        filter->firstColumn.resize(static_cast<size_t>(sourceWidth));
+        filter->firstWeight.resize(static_cast<size_t>(sourceWidth));
+        filter->rowSums.assign((static_cast<size_t>(targetWidth) + 1) * 3, 0);
+        filter->pending.assign(static_cast<size_t>(targetWidth) * 3, 0);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    const uint32_t commonX = GreatestCommonDivisor(static_cast<uint32_t>(sourceWidth), static_cast<uint32_t>(targetWidth));
+    const uint32_t commonY = GreatestCommonDivisor(static_cast<uint32_t>(sourceHeight), static_cast<uint32_t>(targetHeight));
+    filter->unitX = static_cast<uint32_t>(targetWidth) / commonX;
+    filter->spanX = static_cast<uint32_t>(sourceWidth) / commonX;
+    filter->unitY = static_cast<uint32_t>(targetHeight) / commonY;
+    filter->spanY = static_cast<uint32_t>(sourceHeight) / commonY;
+    // Source column s covers [s x unitX, (s + 1) x unitX), target column t [t x spanX, (t + 1) x spanX).
+    for (int32_t column = 0; column < sourceWidth; ++column) {
+        const uint64_t start = static_cast<uint64_t>(column) * filter->unitX;
+        const uint64_t first = start / filter->spanX;
+        const uint64_t firstEnd = (first + 1) * filter->spanX;
+        filter->firstColumn[column] = static_cast<int32_t>(first);
+        filter->firstWeight[column] = static_cast<uint32_t>(firstEnd - start < filter->unitX ? firstEnd - start
+                                                                                           : filter->unitX);
+    }
+    filter->sourceWidth = sourceWidth;
+    filter->sourceHeight = sourceHeight;
+    filter->nextSourceRow = 0;
+    filter->nextTargetRow = 0;
+    filter->area = static_cast<uint64_t>(filter->spanX) * filter->spanY;
+    const bool sumsFit = 256 * filter->area <= 0xFFFFFFFFull;
+    filter->reciprocal = sumsFit && filter->area > 1 ? (1ull << 32) / filter->area : 0;
+    filter->out = out;
+    return true;
+}
+
+void FilterRow(AreaFilter* filter, const uint8_t* pixels, int bytesPerPixel) {
+    if (AreaFilterDone(*filter)) return;
+    uint32_t* sums = filter->rowSums.data();
+    for (size_t index = 0; index < filter->rowSums.size(); ++index) sums[index] = 0;
+    for (int32_t column = 0; column < filter->sourceWidth; ++column) {
+        const uint8_t* pixel = pixels + static_cast<size_t>(column) * bytesPerPixel;
+        uint32_t* first = sums + static_cast<size_t>(filter->firstColumn[column]) * 3;
+        const uint32_t weight = filter->firstWeight[column];
+        const uint32_t rest = filter->unitX - weight;
+        for (int channel = 0; channel < 3; ++channel) {
+            first[channel] += pixel[channel] * weight;
+            first[channel + 3] += pixel[channel] * rest;
+        }
+    }
+    // The same split down the picture: source row r covers [r x unitY, (r + 1) x unitY).
+    const uint64_t start = static_cast<uint64_t>(filter->nextSourceRow) * filter->unitY;
+    const uint64_t end = start + filter->unitY;
+    const uint64_t boundary = static_cast<uint64_t>(filter->nextTargetRow + 1) * filter->spanY;
+    ++filter->nextSourceRow;
+    if (end < boundary) {
+        AddRowSums(filter, filter->unitY);
+        return;
+    }
+    AddRowSums(filter, static_cast<uint32_t>(boundary - start));
+    EmitTargetRow(filter);
+    // A target row is at least as tall as a source row, so the remainder never completes one.
+    if (end > boundary) AddRowSums(filter, static_cast<uint32_t>(end - boundary));
+}
+
+bool AreaFilterDone(const AreaFilter& filter) {
+    return filter.out != nullptr && filter.nextSourceRow >= filter.sourceHeight;
+}
+
+int ChooseDctScale(int64_t width, int64_t height, int32_t targetWidth, int32_t targetHeight) {
+    for (int scale = 1; scale < 8; ++scale) {
+        if ((width * scale + 7) / 8 >= targetWidth && (height * scale + 7) / 8 >= targetHeight) return scale;
+    }
+    return 8;
+}
+
+void FittedSize(int32_t width, int32_t height, int32_t boxWidth, int32_t boxHeight, int32_t* fittedWidth,
+                int32_t* fittedHeight) {
+    const FittedRect fit = FitPicture(width, height, boxWidth, boxHeight);
+    *fittedWidth = fit.width > 0 ? fit.width : 1;
+    *fittedHeight = fit.height > 0 ? fit.height : 1;
+}
+
+bool FitDecodedPicture(int32_t boxWidth, int32_t boxHeight, DecodedPicture* picture) {
+    int32_t width = 0;
+    int32_t height = 0;
+    FittedSize(picture->width, picture->height, boxWidth, boxHeight, &width, &height);
+    if (width == picture->width && height == picture->height) return true;
+    AreaFilter filter;
+    DecodedPicture fitted;
+    if (!StartAreaFilter(picture->width, picture->height, width, height, &filter, &fitted)) return false;
+    const size_t rowBytes = static_cast<size_t>(picture->width) * 4;
+    for (int32_t row = 0; row < picture->height; ++row) FilterRow(&filter, picture->bgra.data() + row * rowBytes, 4);
+    *picture = std::move(fitted);
+    return true;
+}

@@ -1,0 +1,65 @@
+// Shrinking a picture to the size a view draws it at, by area averaging: every target pixel is
+// the mean of the source area it covers, partial source pixels weighted by how much of them it
+// covers. Rows arrive one at a time from the top, so a decoder can stream a picture through it
+// without ever holding the source whole. Win32-free, so it is tested natively.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "catalogue/decoded_picture.h"
+
+struct AreaFilter {
+    int32_t sourceWidth = 0;
+    int32_t sourceHeight = 0;
+    int32_t nextSourceRow = 0;
+    int32_t nextTargetRow = 0;
+    // Lengths in the smallest whole units that both sizes divide into: a source column is unitX
+    // long and a target column spanX (spanX / unitX = sourceWidth / targetWidth); rows the same.
+    uint32_t unitX = 0;
+    uint32_t spanX = 0;
+    uint32_t unitY = 0;
+    uint32_t spanY = 0;
+    // Per source column: the target column it starts in and its weight there; the rest of its
+    // weight (unitX minus that) goes to the next target column.
+    std::vector<int32_t> firstColumn;
+    std::vector<uint32_t> firstWeight;
+    // One source row's horizontal sums, B, G, R per target column plus one spare column that
+    // takes the zero remainder of the last source column.
+    std::vector<uint32_t> rowSums;
+    // The target row being gathered: horizontal sums times their vertical weights, at most
+    // 255 x area.
+    std::vector<uint64_t> pending;
+    // Each target pixel's total weight, spanX x spanY, and its 32-bit reciprocal while sums fit
+    // in 32 bits (0 otherwise: they are then divided the slow way).
+    uint64_t area = 0;
+    uint64_t reciprocal = 0;
+    DecodedPicture* out = nullptr;
+};
+
+// Prepares `filter` to shrink a sourceWidth x sourceHeight picture to `out`, sized targetWidth x
+// targetHeight. The target may not be larger than the source either way. False (nothing
+// allocated) for sizes it cannot take.
+bool StartAreaFilter(int32_t sourceWidth, int32_t sourceHeight, int32_t targetWidth, int32_t targetHeight,
+                     AreaFilter* filter, DecodedPicture* out);
+
+// Takes the next source row: `pixels` holds sourceWidth pixels of `bytesPerPixel` bytes each in
+// the order B, G, R (anything after that is ignored). Target rows are written as they complete;
+// the last source row completes the picture. Extra rows are ignored.
+void FilterRow(AreaFilter* filter, const uint8_t* pixels, int bytesPerPixel);
+
+// True when every source row has been taken.
+bool AreaFilterDone(const AreaFilter& filter);
+
+// The M of a JPEG decoder's M/8 scaling: the smallest that still decodes a width x height picture
+// to at least targetWidth x targetHeight, scaled sizes rounded up as libjpeg does.
+int ChooseDctScale(int64_t width, int64_t height, int32_t targetWidth, int32_t targetHeight);
+
+// The size a width x height picture is drawn at in a boxWidth x boxHeight box (FitPicture's),
+// never less than 1 x 1, so that a sliver still has a picture to carry its real size.
+void FittedSize(int32_t width, int32_t height, int32_t boxWidth, int32_t boxHeight, int32_t* fittedWidth,
+                int32_t* fittedHeight);
+
+// Shrinks a whole decoded picture to fit the box, in place.
+bool FitDecodedPicture(int32_t boxWidth, int32_t boxHeight, DecodedPicture* picture);

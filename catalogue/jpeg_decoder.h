@@ -1,0 +1,31 @@
+// JPEG pictures through libjpeg-turbo, decoded straight to the size a view draws them at: the
+// decoder scales in the DCT domain by M/8 to the smallest size that still covers it, and its rows
+// stream through the area filter. Memory stays bounded for any picture the format allows.
+// Win32-free, so it is tested and fuzzed natively.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "catalogue/decoded_picture.h"
+
+// Where the compressed bytes come from, so that a file can be read in pieces instead of whole.
+// `read` fills up to `size` bytes of `buffer` and returns how many; 0 means the end or an error.
+struct JpegSource {
+    size_t (*read)(void* context, uint8_t* buffer, size_t size);
+    void* context;
+};
+
+// libjpeg-turbo's working memory for one picture: a progressive picture keeps all its
+// coefficients (about 161 MB at 24 MP), and one that needs more is refused, not swapped.
+constexpr long kMaxJpegWorkingMemory = 192l * 1024 * 1024;
+
+// Decodes to `out` at the size FitPicture gives the picture in a boxWidth x boxHeight box (at
+// least 1 x 1) and reports the picture's own size. False, with `out` unspecified, for whatever
+// libjpeg-turbo refuses or the memory caps do not allow; libjpeg-turbo's errors never go further.
+bool DecodeJpegToFit(JpegSource source, int32_t boxWidth, int32_t boxHeight, DecodedPicture* out,
+                     int32_t* pictureWidth, int32_t* pictureHeight);
+
+// The same from bytes in memory.
+bool DecodeJpegBytesToFit(const uint8_t* data, size_t size, int32_t boxWidth, int32_t boxHeight,
+                          DecodedPicture* out, int32_t* pictureWidth, int32_t* pictureHeight);

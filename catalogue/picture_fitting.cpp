@@ -1,0 +1,179 @@
+#include "catalogue/picture_fitting.h"
+
+#include <shlwapi.h>
+
+#include <cstring>
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "catalogue/area_filter.h"
+#include "catalogue/decoded_picture.h"
+#include "catalogue/file_reading.h"
+#include "catalogue/jpeg_decoder.h"
+#include "catalogue/picture_content.h"
+
+namespace {
+
+// Large enough for any picture the decoders accept, small enough that a 32-bit process can try.
+constexpr uint64_t kMaxDecodableFileBytes = 320u * 1024 * 1024;
+
+// Enough of the start of a file for its kind to show.
+constexpr size_t kSignatureBytes = 16;
+
+// Rows GDI+ hands over at a time while a picture it decoded is fitted: a few megabytes of copy.
+constexpr int64_t kBandBytes = 4 * 1024 * 1024;
+
+// Open only while the picture is being read, and shared in every way, so that nobody else is kept
+// from writing, renaming or deleting the file even meanwhile.
+struct FileHandle {
+    HANDLE handle;
+    explicit FileHandle(const WCHAR* path)
+        : handle(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr)) {}
+    ~FileHandle() {
+        if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+};
+
+size_t ReadFromFile(void* context, uint8_t* buffer, size_t size) {
+    DWORD read = 0;
+    if (!ReadFile(static_cast<FileHandle*>(context)->handle, buffer, static_cast<DWORD>(size), &read, nullptr)) {
+        return 0;
+    }
+    return read;
+}
+
+// The fitted picture handed to GDI+, which draws it 1:1. It owns its pixels.
+Gdiplus::Bitmap* ToBitmap(const DecodedPicture& decoded) {
+    std::unique_ptr<Gdiplus::Bitmap> bitmap(new Gdiplus::Bitmap(decoded.width, decoded.height, PixelFormat32bppRGB));
+    if (!bitmap || bitmap->GetLastStatus() != Gdiplus::Ok) return nullptr;
+    Gdiplus::Rect all(0, 0, decoded.width, decoded.height);
+    Gdiplus::BitmapData locked;
+    if (bitmap->LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat32bppRGB, &locked) != Gdiplus::Ok) {
+        return nullptr;
+    }
+    const size_t rowBytes = static_cast<size_t>(decoded.width) * 4;
+    for (int32_t row = 0; row < decoded.height; ++row) {
+        std::memcpy(static_cast<uint8_t*>(locked.Scan0) + static_cast<ptrdiff_t>(row) * locked.Stride,
+                    decoded.bgra.data() + row * rowBytes, rowBytes);
+    }
+    bitmap->UnlockBits(&locked);
+    return bitmap.release();
+}
+
+// What GDI+ decoded whole, shrunk band by band.
+bool FitGdiplusPicture(Gdiplus::Bitmap& source, int32_t boxWidth, int32_t boxHeight, DecodedPicture* out) {
+    const int32_t width = static_cast<int32_t>(source.GetWidth());
+    const int32_t height = static_cast<int32_t>(source.GetHeight());
+    int32_t fittedWidth = 0;
+    int32_t fittedHeight = 0;
+    FittedSize(width, height, boxWidth, boxHeight, &fittedWidth, &fittedHeight);
+    AreaFilter filter;
+    if (!StartAreaFilter(width, height, fittedWidth, fittedHeight, &filter, out)) return false;
+    const int32_t band = static_cast<int32_t>(kBandBytes / (static_cast<int64_t>(width) * 4) + 1);
+    for (int32_t top = 0; top < height; top += band) {
+        Gdiplus::Rect rows(0, top, width, top + band < height ? band : height - top);
+        Gdiplus::BitmapData locked;
+        if (source.LockBits(&rows, Gdiplus::ImageLockModeRead, PixelFormat32bppRGB, &locked) != Gdiplus::Ok) {
+            return false;
+        }
+        for (int32_t row = 0; row < rows.Height; ++row) {
+            FilterRow(&filter, static_cast<const uint8_t*>(locked.Scan0) + static_cast<ptrdiff_t>(row) * locked.Stride,
+                      4);
+        }
+        source.UnlockBits(&locked);
+    }
+    return AreaFilterDone(filter);
+}
+
+// JPEG (when libjpeg-turbo refused it), BMP and TIFF go to GDI+ through a stream over the bytes.
+// It is the shell's memory stream because that one reads nothing past its end wherever a seek
+// went; OLE's stream on global memory, under Wine, reads on past it, and a TIFF whose offsets
+// point outside the file then crashes the decoder. Once fitted, neither the decoded picture nor
+// the stream is kept.
+bool DecodeWithGdiplus(const std::vector<uint8_t>& bytes, int32_t boxWidth, int32_t boxHeight, DecodedPicture* out,
+                       int32_t* width, int32_t* height) {
+    IStream* stream = SHCreateMemStream(bytes.data(), static_cast<UINT>(bytes.size()));
+    if (stream == nullptr) return false;
+    bool fitted = false;
+    {
+        Gdiplus::Bitmap source(stream, FALSE);
+        if (source.GetLastStatus() == Gdiplus::Ok) {
+            *width = static_cast<int32_t>(source.GetWidth());
+            *height = static_cast<int32_t>(source.GetHeight());
+            try {
+                fitted = FitGdiplusPicture(source, boxWidth, boxHeight, out);
+            } catch (const std::bad_alloc&) {
+                fitted = false;
+            }
+        }
+    }
+    stream->Release();
+    return fitted;
+}
+
+// GDI+ has no PCX or PSD codec: the program's own decoders read those.
+bool DecodeWithOwnDecoders(std::vector<uint8_t>* bytes, int32_t boxWidth, int32_t boxHeight, DecodedPicture* out,
+                           int32_t* width, int32_t* height) {
+    if (!DecodeByContent(bytes->data(), bytes->size(), out)) return false;
+    *bytes = std::vector<uint8_t>();
+    *width = out->width;
+    *height = out->height;
+    try {
+        return FitDecodedPicture(boxWidth, boxHeight, out);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+// Only the kinds the names promise are decoded; anything else under a picture's name (a metafile,
+// an icon, a PNG) is undecodable. A BMP reaches GDI+ only once its layout is known to stay inside
+// the file.
+bool DecodeBytes(std::vector<uint8_t>* bytes, int32_t boxWidth, int32_t boxHeight, DecodedPicture* out,
+                 int32_t* width, int32_t* height) {
+    switch (PictureContentOf(bytes->data(), bytes->size())) {
+        case PictureContent::Bmp:
+            if (!BmpLayoutInside(bytes->data(), bytes->size())) return false;
+            return DecodeWithGdiplus(*bytes, boxWidth, boxHeight, out, width, height);
+        case PictureContent::Jpeg:
+        case PictureContent::Tiff: return DecodeWithGdiplus(*bytes, boxWidth, boxHeight, out, width, height);
+        case PictureContent::Pcx:
+        case PictureContent::Psd: return DecodeWithOwnDecoders(bytes, boxWidth, boxHeight, out, width, height);
+        case PictureContent::Unknown: break;
+    }
+    return false;
+}
+
+// A JPEG is read by libjpeg-turbo in pieces, never whole: a 400 MP photo is a file of 170 MB.
+// Everything else, and a JPEG libjpeg-turbo refused, is read whole once and decoded from memory.
+bool DecodeFitted(const WCHAR* path, int32_t boxWidth, int32_t boxHeight, DecodedPicture* out, int32_t* width,
+                  int32_t* height, bool* read) {
+    {
+        FileHandle file(path);
+        *read = file.handle != INVALID_HANDLE_VALUE;
+        if (!*read) return false;
+        uint8_t start[kSignatureBytes] = {};
+        if (PictureContentOf(start, ReadFromFile(&file, start, sizeof start)) == PictureContent::Jpeg) {
+            SetFilePointer(file.handle, 0, nullptr, FILE_BEGIN);
+            if (DecodeJpegToFit(JpegSource{ReadFromFile, &file}, boxWidth, boxHeight, out, width, height)) {
+                return true;
+            }
+        }
+    }
+    std::vector<uint8_t> bytes;
+    uint64_t size = 0;
+    *read = ReadFileStart(path, kMaxDecodableFileBytes, Overlong::Refuse, &bytes, &size) && size > 0;
+    return *read && DecodeBytes(&bytes, boxWidth, boxHeight, out, width, height);
+}
+
+}  // namespace
+
+Gdiplus::Bitmap* LoadFittedPicture(const WCHAR* path, int32_t boxWidth, int32_t boxHeight, int32_t* width,
+                                   int32_t* height, bool* read) {
+    DecodedPicture fitted;
+    if (!DecodeFitted(path, boxWidth, boxHeight, &fitted, width, height, read)) return nullptr;
+    return ToBitmap(fitted);
+}
