@@ -44,7 +44,9 @@ void PrintFigures(const char* when, const Figures& figures) {
 }
 
 // One step as a left double-click gives it, sent rather than posted so that its end is known
-// without polling: the load is done when the send returns, and the forced update paints it.
+// without polling: the load is done when the send returns. Under Wine the forced update can
+// return before the paint, so these times are the loads'; `step` (load_bench.cpp) times one step
+// until the screen shows it.
 bool Step(HWND viewer) {
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutA(viewer, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(512, 384), SMTO_ABORTIFHUNG, 30000,
