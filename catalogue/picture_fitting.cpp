@@ -94,9 +94,11 @@ bool FitGdiplusPicture(Gdiplus::Bitmap& source, int32_t boxWidth, int32_t boxHei
 // went; OLE's stream on global memory, under Wine, reads on past it, and a TIFF whose offsets
 // point outside the file then crashes the decoder. Once fitted, neither the decoded picture nor
 // the stream is kept.
-bool DecodeWithGdiplus(const std::vector<uint8_t>& bytes, int32_t boxWidth, int32_t boxHeight, DecodedPicture* out,
+bool DecodeWithGdiplus(std::vector<uint8_t>* bytes, int32_t boxWidth, int32_t boxHeight, DecodedPicture* out,
                        int32_t* width, int32_t* height) {
-    IStream* stream = SHCreateMemStream(bytes.data(), static_cast<UINT>(bytes.size()));
+    IStream* stream = SHCreateMemStream(bytes->data(), static_cast<UINT>(bytes->size()));
+    // The stream holds a copy: a picture GDI+ must decode whole needs all the room there is.
+    *bytes = std::vector<uint8_t>();
     if (stream == nullptr) return false;
     bool fitted = false;
     {
@@ -137,9 +139,9 @@ bool DecodeBytes(std::vector<uint8_t>* bytes, int32_t boxWidth, int32_t boxHeigh
     switch (PictureContentOf(bytes->data(), bytes->size())) {
         case PictureContent::Bmp:
             if (!BmpLayoutInside(bytes->data(), bytes->size())) return false;
-            return DecodeWithGdiplus(*bytes, boxWidth, boxHeight, out, width, height);
+            return DecodeWithGdiplus(bytes, boxWidth, boxHeight, out, width, height);
         case PictureContent::Jpeg:
-        case PictureContent::Tiff: return DecodeWithGdiplus(*bytes, boxWidth, boxHeight, out, width, height);
+        case PictureContent::Tiff: return DecodeWithGdiplus(bytes, boxWidth, boxHeight, out, width, height);
         case PictureContent::Pcx:
         case PictureContent::Psd: return DecodeWithOwnDecoders(bytes, boxWidth, boxHeight, out, width, height);
         case PictureContent::Unknown: break;
