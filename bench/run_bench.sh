@@ -81,7 +81,7 @@ for name in 12mp 24mp-420 24mp-444 24mp-progressive 100mp 200mp 400mp 100mp-bmp;
     against_djpeg load "$name"
 done
 echo "== Full-screen viewer: one step to a picture, at 1024 x 768"
-for name in 24mp-420 24mp-444 100mp 400mp 100mp-bmp; do
+for name in 24mp-420 24mp-444 100mp 200mp 400mp 100mp-bmp; do
     against_djpeg step "$name"
 done
 
