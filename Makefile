@@ -25,7 +25,7 @@ bench: build
 
 fuzz:
 	@tools/setup.sh --fuzz
-	@tests/fuzz/run_fuzz.sh $(FUZZ_SECONDS) build/fuzz
+	@tests/fuzz/run_fuzz.sh $(FUZZ_SECONDS)
 
 clean:
 	rm -rf build

@@ -20,41 +20,9 @@ echo "== ListCurrentFolder"
 wine "$bench_exe" listing 'C:\veltra-bench' | tr -d '\r'
 
 echo "== Photos: the program against djpeg's full decode of the same file"
-# One folder per picture, beside a black picture that clears the view between runs.
 photos=$work/photos
-# photo_ppm WIDTH HEIGHT: a photo-like PPM streamed row by row (ImageMagick refuses the largest):
-# a colour ramp across under noise, rows drawn from a pool so that no two neighbours repeat.
-photo_ppm() {
-    perl -e '($w, $h) = @ARGV; srand(7); print "P6\n$w $h\n255\n";
-             for $k (0 .. 31) { $row = "";
-                 for $x (0 .. $w - 1) { $n = int(rand(41)) - 20; $b = int(180 * $x / $w);
-                     $row .= pack("C3", 40 + $b + $n, 200 - $b / 2 + $n, 60 + $b / 3 + $n) }
-                 push @rows, $row }
-             print $rows[($_ * 7 + int($_ / 5)) % 32] for 0 .. $h - 1' "$1" "$2"
-}
-if [ "$(cat "$photos/.complete" 2>/dev/null)" != 2 ]; then
-    rm -rf "$photos"
-    photo=(-size 6000x4000 gradient:'#3060A0-#E0C070' -attenuate 0.4 +noise Gaussian -quality 92)
-    declare -A made=(
-        [12mp]="convert -size 4240x2832 gradient:#3060A0-#E0C070 -attenuate 0.4 +noise Gaussian -quality 92 -sampling-factor 2x2"
-        [24mp-420]="convert ${photo[*]} -sampling-factor 2x2"
-        [24mp-444]="convert ${photo[*]} -sampling-factor 1x1"
-        [24mp-progressive]="convert ${photo[*]} -sampling-factor 2x2 -interlace JPEG"
-    )
-    for name in "${!made[@]}"; do
-        mkdir -p "$photos/$name"
-        ${made[$name]} "$photos/$name/$name.jpg"
-    done
-    for size in 100mp:12240x8160 200mp:17320x11547 400mp:20000x20000; do
-        name=${size%%:*} dimensions=${size#*:}
-        mkdir -p "$photos/$name"
-        photo_ppm "${dimensions%x*}" "${dimensions#*x}" | cjpeg -quality 92 > "$photos/$name/$name.jpg"
-    done
-    mkdir -p "$photos/100mp-bmp"
-    djpeg -bmp -outfile "$photos/100mp-bmp/100mp.bmp" "$photos/100mp/100mp.jpg"
-    for folder in "$photos"/*/; do convert -size 8x8 xc:black BMP3:"$folder/black.bmp"; done
-    echo 2 > "$photos/.complete"
-fi
+mixed=$work/viewer
+bench/make_bench_pictures.sh "$work" || exit 1
 
 # djpeg_median FILE: djpeg's median time over 5 full decodes, in seconds.
 djpeg_median() {
@@ -86,18 +54,6 @@ for name in 24mp-420 24mp-444 100mp 200mp 400mp 100mp-bmp; do
 done
 
 echo "== Full-screen viewer: 1,000 steps over mixed pictures"
-mixed=$work/viewer
-if [ ! -f "$mixed/.complete" ]; then
-    tests/e2e/make_e2e_data.sh "$work/data" || exit 1
-    mkdir -p "$mixed"
-    cp "$work/data"/{Beach.jpg,Beach.WAV,red640x480.jpg,green400x240.tif,blue320x300.tif} "$mixed"/
-    convert -size 2048x1536 gradient:'#203060-#F0E0A0' -attenuate 0.3 +noise Gaussian -quality 90 "$mixed/photo.jpg"
-    convert -size 3000x1000 gradient:'#C02020-#2020C0' BMP3:"$mixed/wide.bmp"
-    convert -size 1000x3000 gradient:'#20C020-#C0C020' BMP3:"$mixed/tall.bmp"
-    convert -size 800x600 gradient:'#804020-#20C0E0' "$mixed/scan.pcx"
-    convert -size 800x600 gradient:'#208040-#E02080' -depth 8 "$mixed/layers.psd"
-    touch "$mixed/.complete"
-fi
 # The companion sound plays into nothing rather than into whatever sound card there is.
 cat > "$work/asound.conf" <<CONF
 pcm.!default { type file slave.pcm "null" file "/dev/null" format "raw" }

@@ -1,7 +1,12 @@
 # Native (Linux) build: the artwork generator and the unit tests of the Win32-free logic,
-# with AddressSanitizer and UndefinedBehaviorSanitizer.
+# with AddressSanitizer and UndefinedBehaviorSanitizer; or, with VELTRA_FUZZ in a clang-built
+# tree, the decoders' fuzzers instead.
+option(VELTRA_FUZZ "Build the libFuzzer targets (needs clang) instead of the unit tests" OFF)
 option(VELTRA_SANITIZE "Build with ASan and UBSan" ON)
-if(VELTRA_SANITIZE)
+if(VELTRA_FUZZ)
+    # Only the program's own code is instrumented; libjpeg-turbo is Debian's build.
+    add_compile_options(-g -O1 -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all)
+elseif(VELTRA_SANITIZE)
     add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
     add_link_options(-fsanitize=address,undefined)
 endif()
@@ -12,11 +17,14 @@ add_library(veltra_portable STATIC ${VELTRA_PORTABLE_SOURCES})
 target_include_directories(veltra_portable PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(veltra_portable PUBLIC JPEG::JPEG)
 
+if(VELTRA_FUZZ)
+    add_subdirectory(tests/fuzz)
+    return()
+endif()
+
 add_subdirectory(tools/artwork)
 
-set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
-add_subdirectory(${GOOGLETEST_SOURCE_DIR} googletest EXCLUDE_FROM_ALL)
+include(cmake/googletest.cmake)
 
 file(GLOB VELTRA_UNIT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*_test.cpp)
 add_executable(veltra_unit_tests ${VELTRA_UNIT_TESTS} tests/unit/test_paths.cpp)

@@ -4,8 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
-# BUILD_DIR lets several work trees build side by side; everything else expects build/.
-build=${BUILD_DIR:-build}
+build=build
 
 cmake -S . -B "$build/native" -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build "$build/native" -j "$jobs"

@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
-root=$(realpath -m "${BUILD_DIR:-build}")/third_party
+root=$repo/build/third_party
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=(i686 x86_64)
 keyring=/usr/share/keyrings/debian-archive-keyring.gpg

@@ -3,8 +3,8 @@
 # are written by the tests themselves) and companion sounds with their expected raw samples.
 set -euo pipefail
 out=$1
-# Made again whenever this script changes.
-stamp=$(sha256sum "$0" | cut -c1-16)
+script=$(realpath "$0")
+source "$(dirname "$script")/../../tools/stamp.sh"
 mkdir -p "$out"
 cd "$out"
 # A long rising sweep: every stretch of it differs, so a capture shows how far a play got and
@@ -13,7 +13,8 @@ if [ ! -f Sweep.raw ]; then
     sox -n -r 22050 -b 16 -c 1 Sweep.WAV synth 12 sine 200-2000
     sox Sweep.WAV -t raw Sweep.raw
 fi
-[ "$(cat .complete 2>/dev/null)" = "$stamp" ] && exit 0
+# Made again whenever this script changes.
+made_by "$script" . && exit 0
 
 # Distinct sounds, so a capture shows which one played.
 sox -n -r 22050 -b 16 -c 1 Beach.WAV synth 0.6 sine 440 fade 0 0.6 0.05
@@ -69,4 +70,4 @@ quadrant_jpeg 640 480 quadprogressive.jpg -progressive
 convert quadprogressive.jpg -colorspace CMYK quadcmyk.jpg
 # Its coefficients need more than libjpeg-turbo is allowed here, so GDI+ must show it.
 quadrant_jpeg 6000 6000 quadovercap.jpg -progressive -sample 1x1
-echo "$stamp" > .complete
+mark_made_by "$script" .

@@ -1,35 +1,26 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets (clang-14, libFuzzer with ASan and UBSan): the PCX, PSD and JPEG decoders
-# and the companion sound's header check. The JPEG target links Debian's libjpeg-turbo
-# (libjpeg62-turbo-dev), the same release the program is built with; only the program's own code
-# is instrumented. Seeds each with the committed corpus (the decoders also with
-# the small decoder fixtures) and runs them side by side for SECONDS.
-# Findings land in BUILD_DIR/artifacts; the script fails when there are any.
-# Usage: run_fuzz.sh SECONDS [BUILD_DIR]   (default BUILD_DIR: /tmp/veltra-fuzz)
+# Builds the fuzz targets in a clang-built tree (CMake's VELTRA_FUZZ: libFuzzer with ASan and
+# UBSan): the PCX, PSD and JPEG decoders and the companion sound's header check. The JPEG target
+# links Debian's libjpeg-turbo (libjpeg62-turbo-dev), the same release the program is built with;
+# only the program's own code is instrumented. Seeds each with the committed corpus (the decoders
+# also with the small decoder fixtures) and runs them side by side for SECONDS.
+# Findings land in FUZZ_TREE/artifacts; the script fails when there are any.
+# Usage: run_fuzz.sh SECONDS [FUZZ_TREE]   (default FUZZ_TREE: build/fuzz)
 # FUZZ_TARGETS picks some of "pcx psd jpeg wav" (all by default), to give one target the machine.
 set -euo pipefail
 
-seconds=${1:?usage: run_fuzz.sh SECONDS [BUILD_DIR]}
-build=${2:-/tmp/veltra-fuzz}
-read -r -a targets <<< "${FUZZ_TARGETS:-pcx psd jpeg wav}"
+seconds=${1:?usage: run_fuzz.sh SECONDS [FUZZ_TREE]}
 repo=$(cd "$(dirname "$0")/../.." && pwd)
-clang="clang++-14"
-command -v "$clang" > /dev/null || clang="clang++"
+build=$(realpath -m "${2:-$repo/build/fuzz}")
+read -r -a targets <<< "${FUZZ_TARGETS:-pcx psd jpeg wav}"
+clang=clang-14
+command -v "$clang" > /dev/null || clang=clang
 
+CC=$clang CXX=${clang/clang/clang++} cmake -S "$repo" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DVELTRA_FUZZ=ON \
+    > /dev/null
+cmake --build "$build" -j "$(nproc)" --target "${targets[@]/%/_fuzz}"
 rm -rf "$build/artifacts"
 mkdir -p "$build/artifacts"
-flags=(-std=c++17 -g -O1 -Wall -Wextra -Werror -fno-sanitize-recover=all -I"$repo")
-objects=()
-for source in catalogue/decoded_picture catalogue/pcx_decoder catalogue/psd_decoder catalogue/wave_header \
-              catalogue/area_filter catalogue/jpeg_decoder app/fit_picture; do
-    "$clang" "${flags[@]}" -fsanitize=fuzzer-no-link,address,undefined -c "$repo/$source.cpp" \
-        -o "$build/$(basename "$source").o"
-    objects+=("$build/$(basename "$source").o")
-done
-for format in "${targets[@]}"; do
-    "$clang" "${flags[@]}" -fsanitize=fuzzer,address,undefined "$repo/tests/fuzz/${format}_fuzz.cpp" \
-        "${objects[@]}" -ljpeg -o "$build/${format}_fuzz"
-done
 
 # Fixtures make good seeds, but only the small ones: a large input slows every execution.
 fixtures="$build/fixtures"
@@ -47,7 +38,7 @@ done
 
 pids=()
 for format in "${targets[@]}"; do
-    "$build/${format}_fuzz" -max_total_time="$seconds" -max_len=65536 -timeout=10 -print_final_stats=1 \
+    "$build/tests/fuzz/${format}_fuzz" -max_total_time="$seconds" -max_len=65536 -timeout=10 -print_final_stats=1 \
         -artifact_prefix="$build/artifacts/$format-" "$build/corpus-$format" > "$build/$format.log" 2>&1 &
     pids+=($!)
 done

@@ -76,11 +76,6 @@ inline void ExpectMatchesReference(const ReferencePicture& reference,
     EXPECT_FALSE(otherDecoder(file.data(), file.size(), &refused));
 }
 
-#define SKIP_WITHOUT_FIXTURES()                                                                           \
-    if (FolderFromEnvironment("VELTRA_FIXTURES").empty())                                                 \
-    GTEST_SKIP() << "VELTRA_FIXTURES is not set: run tests/fixtures/make_decoder_fixtures.sh DIR and set " \
-                    "VELTRA_FIXTURES=DIR"
-
 // Asserts that no prefix of a valid file decodes: a cut file is a failure, never part of a picture.
 inline void ExpectEveryTruncationRefused(const std::vector<uint8_t>& file) {
     DecodedPicture whole;

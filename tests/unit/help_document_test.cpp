@@ -162,7 +162,7 @@ class HelpDocument : public ::testing::Test {
   protected:
     void SetUp() override {
         rtf = ReadHelp();
-        if (rtf.empty()) GTEST_SKIP() << "VELTRA_HELP_RTF is not set";
+        ASSERT_FALSE(rtf.empty()) << "the help document is missing or empty";
         document = Parse(rtf);
     }
     std::string rtf;

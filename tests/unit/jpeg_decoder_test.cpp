@@ -45,7 +45,6 @@ void SetFrameSize(std::vector<uint8_t>* jpeg, uint16_t width, uint16_t height) {
 // Every variant comes out at the size FitPicture gives the 160 x 120 picture, its two halves in
 // ImageMagick's colours for the same file, whatever DCT scale and filter ratio the box needs.
 TEST(JpegDecoder, EveryVariantFitsTheBoxInItsOwnColours) {
-    SKIP_WITHOUT_FIXTURES();
     const struct {
         int32_t boxWidth, boxHeight, width, height;
     } boxes[] = {{40, 40, 40, 30}, {100, 100, 100, 75}, {33, 33, 33, 24}, {1000, 1000, 160, 120}};
@@ -75,7 +74,6 @@ TEST(JpegDecoder, EveryVariantFitsTheBoxInItsOwnColours) {
 }
 
 TEST(JpegDecoder, HugePicturesDecodeScaledOrNotAtAll) {
-    SKIP_WITHOUT_FIXTURES();
     // Baseline data is decoded a stripe at a time, so the widest JPEG libjpeg allows costs only
     // the scaled rows.
     const Decoded wide = Decode(Fixture("wide_65500.jpg"), 1920, 1080);
@@ -93,7 +91,6 @@ TEST(JpegDecoder, HugePicturesDecodeScaledOrNotAtAll) {
 }
 
 TEST(JpegDecoder, RefusesWhatIsNoJpegWithoutFailing) {
-    SKIP_WITHOUT_FIXTURES();
     const std::vector<uint8_t> good = Fixture("jpeg_420.jpg");
     std::vector<uint8_t> wideHeaderOnly = good;
     SetFrameSize(&wideHeaderOnly, 65500, 120);

@@ -187,7 +187,6 @@ bool Refused(const std::vector<uint8_t>& file) { return RefusedBy(DecodePcx, fil
 }  // namespace
 
 TEST(PcxDecoder, MatchesImageMagickForEveryVariantItWrites) {
-    SKIP_WITHOUT_FIXTURES();
     const ReferencePicture references[] = {
         {"pcx_mono_w37.pcx", 37, 23},  {"pcx_mono_w32.pcx", 32, 23},   {"pcx_pal8_w37.pcx", 37, 23},
         {"pcx_pal8_w36.pcx", 36, 23},  {"pcx_rgb24_w37.pcx", 37, 23},  {"pcx_rgb24_w300.pcx", 300, 200},

@@ -94,7 +94,6 @@ bool Refused(const std::vector<uint8_t>& file) { return RefusedBy(DecodePsd, fil
 }  // namespace
 
 TEST(PsdDecoder, MatchesImageMagickForEveryVariantItWrites) {
-    SKIP_WITHOUT_FIXTURES();
     const ReferencePicture references[] = {
         {"psd_rgb8_raw.psd", 37, 23},      {"psd_rgb8_rle.psd", 37, 23},      {"psd_rgb16_raw.psd", 256, 256},
         {"psd_rgb16_rle.psd", 256, 256},   {"psd_gray8_raw.psd", 37, 23},     {"psd_gray8_rle.psd", 37, 23},
