@@ -29,11 +29,12 @@ churn() {
             rm -rf "${folder}renamed-$((round - 1))" 2> /dev/null
             for sub in "$folder"*/; do
                 sub=${sub%/}
+                [ -d "$sub" ] || continue
                 case $sub in *-away | *new-* | *renamed-*) continue ;; esac
-                mv "$sub" "$sub-away" 2> /dev/null && mv "$sub-away" "$sub" 2> /dev/null
-                if [ $((round % 7)) -eq 0 ]; then
-                    rm -rf "$sub" && mkdir "$sub" && echo x > "$sub/again.pcx"
-                fi
+                {
+                    mv "$sub" "$sub-away" && mv "$sub-away" "$sub"
+                    [ $((round % 7)) -eq 0 ] && rm -rf "$sub" && mkdir "$sub" && echo x > "$sub/again.pcx"
+                } 2> /dev/null
             done
             if [ $((round % 11)) -eq 0 ]; then
                 mv "$folder" "${folder%/}-moved" 2> /dev/null && mv "${folder%/}-moved" "$folder" 2> /dev/null
