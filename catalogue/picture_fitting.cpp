@@ -3,12 +3,14 @@
 #include <shlwapi.h>
 
 #include <cstring>
+#include <utility>
 #include <memory>
 #include <new>
 #include <vector>
 
 #include "catalogue/area_filter.h"
 #include "catalogue/decoded_picture.h"
+#include "catalogue/exif_orientation.h"
 #include "catalogue/file_reading.h"
 #include "catalogue/jpeg_decoder.h"
 #include "catalogue/picture_content.h"
@@ -18,8 +20,9 @@ namespace {
 // Large enough for any picture the decoders accept, small enough that a 32-bit process can try.
 constexpr uint64_t kMaxDecodableFileBytes = 320u * 1024 * 1024;
 
-// Enough of the start of a file for its kind to show.
-constexpr size_t kSignatureBytes = 16;
+// Enough of the start of a file for its kind to show, and for a JPEG's orientation: its Exif
+// segment (at most 64 KB) comes first, or after a JFIF segment of a few bytes.
+constexpr size_t kStartBytes = 128 * 1024;
 
 // Rows GDI+ hands over at a time while a picture it decoded is fitted: a few megabytes of copy.
 constexpr int64_t kBandBytes = 4 * 1024 * 1024;
@@ -149,18 +152,31 @@ bool DecodeBytes(std::vector<uint8_t>* bytes, int32_t boxWidth, int32_t boxHeigh
     return false;
 }
 
+// A picture stored sideways is fitted to the box turned a quarter: turned upright, it fits the box.
+struct StoredBox {
+    StoredBox(int orientation, int32_t boxWidth, int32_t boxHeight) : width(boxWidth), height(boxHeight) {
+        if (OrientationSwapsSides(orientation)) std::swap(width, height);
+    }
+    int32_t width;
+    int32_t height;
+};
+
 // A JPEG is read by libjpeg-turbo in pieces, never whole: a 400 MP photo is a file of 170 MB.
 // Everything else, and a JPEG libjpeg-turbo refused, is read whole once and decoded from memory.
+// `orientation` gets the one the file records.
 bool DecodeFitted(const WCHAR* path, int32_t boxWidth, int32_t boxHeight, DecodedPicture* out, int32_t* width,
-                  int32_t* height, bool* read) {
+                  int32_t* height, int* orientation, bool* read) {
     {
         FileHandle file(path);
         *read = file.handle != INVALID_HANDLE_VALUE;
         if (!*read) return false;
-        uint8_t start[kSignatureBytes] = {};
-        if (PictureContentOf(start, ReadFromFile(&file, start, sizeof start)) == PictureContent::Jpeg) {
+        std::vector<uint8_t> start(kStartBytes);
+        start.resize(ReadFromFile(&file, start.data(), start.size()));
+        if (PictureContentOf(start.data(), start.size()) == PictureContent::Jpeg) {
+            *orientation = PictureOrientationOf(start.data(), start.size());
+            const StoredBox box(*orientation, boxWidth, boxHeight);
             SetFilePointer(file.handle, 0, nullptr, FILE_BEGIN);
-            if (DecodeJpegToFit(JpegSource{ReadFromFile, &file}, boxWidth, boxHeight, out, width, height)) {
+            if (DecodeJpegToFit(JpegSource{ReadFromFile, &file}, box.width, box.height, out, width, height)) {
                 return true;
             }
         }
@@ -168,7 +184,30 @@ bool DecodeFitted(const WCHAR* path, int32_t boxWidth, int32_t boxHeight, Decode
     std::vector<uint8_t> bytes;
     uint64_t size = 0;
     *read = ReadFileStart(path, kMaxDecodableFileBytes, Overlong::Refuse, &bytes, &size) && size > 0;
-    return *read && DecodeBytes(&bytes, boxWidth, boxHeight, out, width, height);
+    if (!*read) return false;
+    *orientation = PictureOrientationOf(bytes.data(), bytes.size());
+    const StoredBox box(*orientation, boxWidth, boxHeight);
+    return DecodeBytes(&bytes, box.width, box.height, out, width, height);
+}
+
+// Turns and mirrors the fitted picture as its file says it is meant to be seen. The transposed
+// orientations 5 and 7 are a quarter turn and then a mirror, in two steps: GDI+'s combined
+// Rotate90FlipX and Rotate270FlipX are not done alike everywhere (Wine mirrors before it turns,
+// which gives the other one).
+bool TurnUpright(Gdiplus::Bitmap* picture, int orientation) {
+    using namespace Gdiplus;
+    static const RotateFlipType kTurns[9][2] = {
+        {RotateNoneFlipNone, RotateNoneFlipNone}, {RotateNoneFlipNone, RotateNoneFlipNone},
+        {RotateNoneFlipX, RotateNoneFlipNone},    {Rotate180FlipNone, RotateNoneFlipNone},
+        {RotateNoneFlipY, RotateNoneFlipNone},    {Rotate90FlipNone, RotateNoneFlipX},
+        {Rotate90FlipNone, RotateNoneFlipNone},   {Rotate270FlipNone, RotateNoneFlipX},
+        {Rotate270FlipNone, RotateNoneFlipNone},
+    };
+    if (orientation <= 1 || orientation > 8) return true;
+    for (RotateFlipType turn : kTurns[orientation]) {
+        if (turn != RotateNoneFlipNone && picture->RotateFlip(turn) != Ok) return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -176,6 +215,11 @@ bool DecodeFitted(const WCHAR* path, int32_t boxWidth, int32_t boxHeight, Decode
 Gdiplus::Bitmap* LoadFittedPicture(const WCHAR* path, int32_t boxWidth, int32_t boxHeight, int32_t* width,
                                    int32_t* height, bool* read) {
     DecodedPicture fitted;
-    if (!DecodeFitted(path, boxWidth, boxHeight, &fitted, width, height, read)) return nullptr;
-    return ToBitmap(fitted);
+    int orientation = 1;
+    if (!DecodeFitted(path, boxWidth, boxHeight, &fitted, width, height, &orientation, read)) return nullptr;
+    std::unique_ptr<Gdiplus::Bitmap> bitmap(ToBitmap(fitted));
+    // Turned only once fitted, where it costs least.
+    if (!bitmap || !TurnUpright(bitmap.get(), orientation)) return nullptr;
+    if (OrientationSwapsSides(orientation)) std::swap(*width, *height);
+    return bitmap.release();
 }

@@ -63,6 +63,13 @@ void ClearTheScreen(const Veltra& veltra) {
     })) << "a tooltip stays on the screen";
 }
 
+HWND OpenViewer(const Veltra& veltra) {
+    ClearTheScreen(veltra);
+    // Below the drag strip and outside the list.
+    PostMessageA(veltra.main, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(20, 310));
+    return veltra.WaitForDialog();
+}
+
 RECT PreviewOnScreen(const Veltra& veltra) {
     const POINT origin = veltra.ToScreen(35, 56);
     return {origin.x, origin.y, origin.x + 320, origin.y + 240};

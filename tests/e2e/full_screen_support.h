@@ -29,6 +29,9 @@ bool WaitForLonePicture(const RECT& area, COLORREF colour, std::string* faults, 
 // every other window and would stand in front of a full-screen view.
 void ClearTheScreen(const Veltra& veltra);
 
+// Opens the full-screen viewer on the picture shown, with a double-click on MainWindow's skin.
+HWND OpenViewer(const Veltra& veltra);
+
 // MainWindow's 320 x 240 preview box, in screen coordinates.
 RECT PreviewOnScreen(const Veltra& veltra);
 

@@ -70,4 +70,29 @@ quadrant_jpeg 640 480 quadprogressive.jpg -progressive
 convert quadprogressive.jpg -colorspace CMYK quadcmyk.jpg
 # Its coefficients need more than libjpeg-turbo is allowed here, so GDI+ must show it.
 quadrant_jpeg 6000 6000 quadovercap.jpg -progressive -sample 1x1
+# One 400 x 200 quadrant picture (red, lime / blue, yellow) stored with each EXIF orientation: a
+# big-endian APP1 Exif segment with IFD0 holding only tag 0x0112 goes in right after SOI. A TIFF
+# whose orientation tag ImageMagick writes itself, with its directory after the pixels. Each
+# line of orient.expect: name, ImageMagick's -auto-orient width and height, and its colours at
+# the middles of the quadrants (top-left, top-right, bottom-left, bottom-right).
+orient_quadrants=(-size 400x200 xc:red -fill lime -draw 'rectangle 200,0 399,99' -fill blue
+                  -draw 'rectangle 0,100 199,199' -fill yellow -draw 'rectangle 200,100 399,199')
+convert "${orient_quadrants[@]}" -strip -quality 95 orient-plain.jpg
+for n in 1 2 3 4 5 6 7 8; do
+    { head -c 2 orient-plain.jpg
+      printf '\xFF\xE1\x00\x22Exif\x00\x00MM\x00\x2A\x00\x00\x00\x08\x00\x01\x01\x12\x00\x03\x00\x00\x00\x01'
+      printf "\\x00\\x0$n"'\x00\x00\x00\x00\x00\x00'
+      tail -c +3 orient-plain.jpg; } > "orient$n.jpg"
+done
+convert "${orient_quadrants[@]}" -orient RightTop -compress LZW orient6.tif
+: > orient.expect
+for picture in orient[1-8].jpg orient6.tif; do
+    read -r w h < <(convert "$picture" -auto-orient -format '%w %h\n' info:)
+    spots=""
+    for spot in "$((w / 4)),$((h / 4))" "$((3 * w / 4)),$((h / 4))" "$((w / 4)),$((3 * h / 4))" \
+                "$((3 * w / 4)),$((3 * h / 4))"; do
+        spots+=" %[hex:p{$spot}]"
+    done
+    convert "$picture" -auto-orient -alpha off -depth 8 -format "$picture $w $h$spots\n" info: >> orient.expect
+done
 mark_made_by "$script" .

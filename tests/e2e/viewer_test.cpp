@@ -19,7 +19,7 @@ constexpr COLORREF kRed = RGB(200, 40, 40);
 constexpr COLORREF kGreen = RGB(40, 180, 60);
 constexpr COLORREF kBlue = RGB(50, 80, 220);
 
-// On MainWindow's skin, below the drag strip and outside the list.
+// On MainWindow's skin, below the drag strip and outside the list (as OpenViewer double-clicks).
 const LPARAM kOnTheSkin = MAKELPARAM(20, 310);
 const LPARAM kSomewhereOnTheScreen = MAKELPARAM(700, 100);
 
@@ -45,12 +45,6 @@ void WritePictures(const FixtureFolder& folder, std::initializer_list<Picture> p
     for (const Picture& picture : pictures) {
         folder.Write(picture.name, SolidBmp(picture.width, picture.height, picture.colour));
     }
-}
-
-HWND OpenViewer(const Veltra& veltra) {
-    ClearTheScreen(veltra);
-    PostMessageA(veltra.main, WM_LBUTTONDBLCLK, MK_LBUTTON, kOnTheSkin);
-    return veltra.WaitForDialog();
 }
 
 void ExpectShown(const Picture& picture) {

@@ -1,18 +1,20 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets in a clang-built tree (CMake's VELTRA_FUZZ: libFuzzer with ASan and
-# UBSan): the PCX, PSD and JPEG decoders and the companion sound's header check. The JPEG target
-# links Debian's libjpeg-turbo (libjpeg62-turbo-dev), the same release the program is built with;
-# only the program's own code is instrumented. Seeds each with the committed corpus (the decoders
-# also with the small decoder fixtures) and runs them side by side for SECONDS.
+# UBSan): the PCX, PSD and JPEG decoders, the companion sound's header check and the picture
+# orientation reader. The JPEG target links Debian's libjpeg-turbo (libjpeg62-turbo-dev), the same
+# release the program is built with; only the program's own code is instrumented. Seeds each with
+# the committed corpus (the decoders also with the small decoder fixtures) and runs them side by
+# side for SECONDS.
 # Findings land in FUZZ_TREE/artifacts; the script fails when there are any.
 # Usage: run_fuzz.sh SECONDS [FUZZ_TREE]   (default FUZZ_TREE: build/fuzz)
-# FUZZ_TARGETS picks some of "pcx psd jpeg wav" (all by default), to give one target the machine.
+# FUZZ_TARGETS picks some of "pcx psd jpeg wav orientation" (all by default), to give one target
+# the machine.
 set -euo pipefail
 
 seconds=${1:?usage: run_fuzz.sh SECONDS [FUZZ_TREE]}
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(realpath -m "${2:-$repo/build/fuzz}")
-read -r -a targets <<< "${FUZZ_TARGETS:-pcx psd jpeg wav}"
+read -r -a targets <<< "${FUZZ_TARGETS:-pcx psd jpeg wav orientation}"
 clang=clang-14
 command -v "$clang" > /dev/null || clang=clang
 

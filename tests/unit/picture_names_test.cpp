@@ -10,46 +10,29 @@ namespace {
 // An emoji as Windows holds it: a UTF-16 surrogate pair.
 #define EMOJI L"\xD83D\xDCF7"
 
-TEST(PictureKindOf, KnowsTheFiveKindsInAnyCase) {
-    EXPECT_EQ(PictureKindOf(L"A.JPG"), 1);
-    EXPECT_EQ(PictureKindOf(L"b.jpg"), 1);
-    EXPECT_EQ(PictureKindOf(L"c.Jpg"), 1);
-    EXPECT_EQ(PictureKindOf(L"d.bmp"), 2);
-    EXPECT_EQ(PictureKindOf(L"e.PcX"), 3);
-    EXPECT_EQ(PictureKindOf(L"f.psd"), 4);
-    EXPECT_EQ(PictureKindOf(L"x.TIF"), 5);
-}
-
-TEST(PictureKindOf, OnlyTheFirstThreeCharactersAfterTheLastDotCount) {
-    EXPECT_EQ(PictureKindOf(L"e.tiff"), 5);
-    EXPECT_EQ(PictureKindOf(L"f.bmpx"), 2);
-    EXPECT_EQ(PictureKindOf(L"d.jpeg"), 0);  // JPE
-    EXPECT_EQ(PictureKindOf(L"archive.tar.pcx"), 3);
-    EXPECT_EQ(PictureKindOf(L"photo.jpg.txt"), 0);
-    EXPECT_EQ(PictureKindOf(L"a.b.psd"), 4);
-}
-
-TEST(PictureKindOf, NamesWithoutAUsableExtensionAreNotPictures) {
-    EXPECT_EQ(PictureKindOf(L"README"), 0);
-    EXPECT_EQ(PictureKindOf(L"."), 0);
-    EXPECT_EQ(PictureKindOf(L".."), 0);
-    EXPECT_EQ(PictureKindOf(L"photo."), 0);
-    EXPECT_EQ(PictureKindOf(L"photo.jp"), 0);
-    EXPECT_EQ(PictureKindOf(L""), 0);
-    EXPECT_EQ(PictureKindOf(L".jpg"), 1);
-    EXPECT_EQ(PictureKindOf(L"x.\u00CApg"), 0);
-    // Full-width letters look like the kinds but are other characters.
-    EXPECT_EQ(PictureKindOf(L"x.\uFF2A\uFF30\uFF27"), 0);
-    EXPECT_EQ(PictureKindOf(L"x.j" EMOJI), 0);
-}
-
-TEST(PictureKindOf, NamesInAnyScriptAreJudgedByTheirExtension) {
-    EXPECT_EQ(PictureKindOf(L"\u65E5\u672C\u306E\u5199\u771F.jpg"), 1);  // 日本の写真
-    EXPECT_EQ(PictureKindOf(L"\u0395\u03BB\u03BB\u03AC\u03B4\u03B1.bmp"), 2);  // Ελλάδα
-    EXPECT_EQ(PictureKindOf(L"\u0141\u00F3d\u017A noc\u0105.Tif"), 5);  // Łódź nocą
-    EXPECT_EQ(PictureKindOf(L"\u041C\u043E\u0441\u043A\u0432\u0430.PSD"), 4);  // Москва
-    EXPECT_EQ(PictureKindOf(EMOJI L" beach.pcx"), 3);
-    EXPECT_EQ(PictureKindOf(L"\u0413\u043E\u0434.jpg.\u0442\u0445\u0442"), 0);
+TEST(PictureKindOf, JudgesTheUpToThreeCharactersAfterTheLastDot) {
+    const struct {
+        const wchar_t* name;
+        int kind;
+    } kNames[] = {
+        // The five kinds, in any case.
+        {L"A.JPG", 1}, {L"b.jpg", 1}, {L"c.Jpg", 1}, {L"d.bmp", 2}, {L"e.PcX", 3}, {L"f.psd", 4}, {L"x.TIF", 5},
+        // Only the first three characters after the last dot count.
+        {L"e.tiff", 5}, {L"f.bmpx", 2}, {L"d.jpeg", 0}, {L"archive.tar.pcx", 3}, {L"photo.jpg.txt", 0},
+        {L"a.b.psd", 4},
+        // No usable extension.
+        {L"README", 0}, {L".", 0}, {L"..", 0}, {L"photo.", 0}, {L"photo.jp", 0}, {L"", 0}, {L".jpg", 1},
+        {L"x.\u00CApg", 0},
+        // Full-width letters look like the kinds but are other characters.
+        {L"x.\uFF2A\uFF30\uFF27", 0}, {L"x.j" EMOJI, 0},
+        // Names in any script.
+        {L"\u65E5\u672C\u306E\u5199\u771F.jpg", 1},           // 日本の写真
+        {L"\u0395\u03BB\u03BB\u03AC\u03B4\u03B1.bmp", 2},     // Ελλάδα
+        {L"\u0141\u00F3d\u017A noc\u0105.Tif", 5},             // Łódź nocą
+        {L"\u041C\u043E\u0441\u043A\u0432\u0430.PSD", 4},     // Москва
+        {EMOJI L" beach.pcx", 3}, {L"\u0413\u043E\u0434.jpg.\u0442\u0445\u0442", 0},
+    };
+    for (const auto& n : kNames) EXPECT_EQ(PictureKindOf(n.name), n.kind) << testing::PrintToString(std::wstring(n.name));
 }
 
 std::wstring Companion(const wchar_t* name, size_t capacity = 260) {
