@@ -18,20 +18,11 @@ namespace {
 
 // Entries 0..5 the normal images, 6..11 the pressed ones (entry i + 6 is the pressed form of i).
 HBITMAP ButtonBitmaps[2 * BUTTON_COUNT];
-const char* const kButtonBitmapNames[2 * BUTTON_COUNT] = {
-    "BTON1N", "BTON2N", "BTON3N", "BTON4N", "BTON5N", "BTON6N",
-    "BTON1D", "BTON2D", "BTON3D", "BTON4D", "BTON5D", "BTON6D",
-};
-
-constexpr int kButtonLeft = 254;
-constexpr int kButtonPitch = 20;
-constexpr int kButtonTop = 16;
-constexpr int kButtonSize = 16;
 
 bool LoadButtonBitmaps() {
     for (int i = 0; i < 2 * BUTTON_COUNT; ++i) {
-        ButtonBitmaps[i] =
-            static_cast<HBITMAP>(LoadImageA(Instance, kButtonBitmapNames[i], IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+        const char* name = kButtonBitmapNames[i / BUTTON_COUNT][i % BUTTON_COUNT];
+        ButtonBitmaps[i] = static_cast<HBITMAP>(LoadImageA(Instance, name, IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
     }
     for (HBITMAP bitmap : ButtonBitmaps) {
         if (bitmap == nullptr) return false;
@@ -55,7 +46,7 @@ bool CreatePictureList(HWND window) {
     PictureList = CreateWindowExW(WS_EX_CLIENTEDGE, L"listbox", nullptr,
                                   WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_DISABLENOSCROLL | LBS_NOINTEGRALHEIGHT |
                                       LBS_SORT | LBS_NOTIFY,
-                                  32, 320, 325, 82, window,
+                                  kListLeft, kListTop, kListWidth, kListHeight, window,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PICTURE_LIST)), Instance, nullptr);
     if (PictureList == nullptr) return false;
     SendMessageA(PictureList, WM_SETFONT, reinterpret_cast<WPARAM>(BoldFont), TRUE);
@@ -94,7 +85,7 @@ void RememberStartFolder() {
 
 LRESULT OnCreate(HWND window) {
     MainWindow = window;
-    HRGN region = CreateRoundRectRgn(0, 0, kMainWindowWidth, kMainWindowHeight, 20, 20);
+    HRGN region = CreateRoundRectRgn(0, 0, kMainWindowWidth, kMainWindowHeight, kCornerDiameter, kCornerDiameter);
     if (region == nullptr) return -1;
     if (SetWindowRgn(window, region, TRUE) == 0) return -1;
     if (!LoadButtonBitmaps()) return -1;
@@ -113,7 +104,7 @@ LRESULT OnCreate(HWND window) {
 LRESULT OnHitTest(HWND window, LPARAM lParam) {
     POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     ScreenToClient(window, &point);
-    return point.y > 0 && point.y < 38 && point.x > 0 && point.x < 390 ? HTCAPTION : HTCLIENT;
+    return point.y > 0 && point.y < kDragStripHeight && point.x > 0 && point.x < kSkinWidth ? HTCAPTION : HTCLIENT;
 }
 
 LRESULT OnListColours(HDC dc) {
@@ -128,8 +119,7 @@ void DrawButton(const DRAWITEMSTRUCT* item) {
     const int image = (item->itemState & ODS_SELECTED) ? index + BUTTON_COUNT : index;
     HDC memory = CreateCompatibleDC(item->hDC);
     HGDIOBJ previous = SelectObject(memory, ButtonBitmaps[image]);
-    // The button's own clipping keeps the copy to its 16 x 16 face.
-    BitBlt(item->hDC, 0, 0, 32, 32, memory, 0, 0, SRCCOPY);
+    BitBlt(item->hDC, 0, 0, kButtonSize, kButtonSize, memory, 0, 0, SRCCOPY);
     SelectObject(memory, previous);
     DeleteDC(memory);
 }

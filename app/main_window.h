@@ -4,8 +4,11 @@
 
 #include <windows.h>
 
-constexpr int kMainWindowWidth = 391;
-constexpr int kMainWindowHeight = 425;
+#include "app/layout.h"
+
+// CreateRoundRectRgn leaves out the right and bottom edges it is given.
+constexpr int kMainWindowWidth = kSkinWidth + 1;
+constexpr int kMainWindowHeight = kSkinHeight + 1;
 extern const char kMainWindowClass[];
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,31 +1,23 @@
 // MainWindow's face: the four skin bitmaps, the black display area and the preview.
 // Every GDI+ object lives for one paint only; nothing drawn is cached between paints.
+#include <cstring>
 #include <memory>
+#include <string>
 
 #include "app/fit_picture.h"
+#include "app/layout.h"
 #include "app/main_window.h"
 #include "app/painting.h"
 #include "app/state.h"
 
 namespace {
 
-struct SkinPiece {
-    const wchar_t* name;
-    int x;
-    int y;
-};
-
-const SkinPiece kSkin[] = {
-    {L"SKTOP", 0, 0},
-    {L"SKLFT", 0, 54},
-    {L"SKRGT", 357, 54},
-    {L"SKBOT", 0, 298},
-};
-
 void DrawSkin(Gdiplus::Graphics& graphics) {
-    for (const SkinPiece& piece : kSkin) {
-        std::unique_ptr<Gdiplus::Bitmap> bitmap(Gdiplus::Bitmap::FromResource(Instance, piece.name));
-        if (bitmap && bitmap->GetLastStatus() == Gdiplus::Ok) graphics.DrawImage(bitmap.get(), piece.x, piece.y);
+    for (const SkinPiece& piece : kSkinPieces) {
+        // GDI+ wants the resource name in UTF-16; the names are plain ASCII.
+        const std::wstring name(piece.name, piece.name + std::strlen(piece.name));
+        std::unique_ptr<Gdiplus::Bitmap> bitmap(Gdiplus::Bitmap::FromResource(Instance, name.c_str()));
+        if (bitmap && bitmap->GetLastStatus() == Gdiplus::Ok) graphics.DrawImage(bitmap.get(), piece.left, piece.top);
     }
 }
 

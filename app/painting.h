@@ -4,12 +4,6 @@
 #include <windows.h>
 #include <gdiplus.h>
 
-// The preview box inside DisplayArea, leaving a 2-pixel black margin.
-constexpr int kPreviewLeft = 35;
-constexpr int kPreviewTop = 56;
-constexpr int kPreviewWidth = 320;
-constexpr int kPreviewHeight = 240;
-
 // Draws CurrentPicture scaled down by FitPicture and centred in the given box; nothing when
 // there is no picture or it failed to load.
 void DrawCurrentPicture(Gdiplus::Graphics& graphics, int boxLeft, int boxTop, int boxWidth, int boxHeight);

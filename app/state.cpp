@@ -1,5 +1,7 @@
 #include "app/state.h"
 
+#include "app/layout.h"
+
 HINSTANCE Instance = nullptr;
 HWND MainWindow = nullptr;
 HWND PictureList = nullptr;
@@ -13,4 +15,4 @@ HBRUSH BlackBrush = nullptr;
 HFONT BoldFont = nullptr;
 int ScreenWidth = 0;
 int ScreenHeight = 0;
-const RECT DisplayArea = {33, 54, 357, 298};
+const RECT DisplayArea = {kDisplayLeft, kDisplayTop, kDisplayRight, kDisplayBottom};

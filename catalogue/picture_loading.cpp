@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/painting.h"
+#include "app/layout.h"
 #include "app/state.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/picture_fitting.h"

@@ -23,16 +23,13 @@ else()
     set(VELTRA_ARTWORK_DEPENDENCY ${VELTRA_ARTWORK_TOOL})
 endif()
 
+# The generator names its files (app/layout.h); the build only needs to know when it has run.
 set(ARTWORK_DIR ${CMAKE_BINARY_DIR}/artwork)
-set(ARTWORK_FILES)
-foreach(name BTON1N BTON2N BTON3N BTON4N BTON5N BTON6N BTON1D BTON2D BTON3D BTON4D BTON5D BTON6D
-             SKTOP SKLFT SKRGT SKBOT)
-    list(APPEND ARTWORK_FILES ${ARTWORK_DIR}/${name}.bmp)
-endforeach()
-list(APPEND ARTWORK_FILES ${ARTWORK_DIR}/MICON.ico)
-add_custom_command(OUTPUT ${ARTWORK_FILES}
+set(ARTWORK_STAMP ${ARTWORK_DIR}/artwork.stamp)
+add_custom_command(OUTPUT ${ARTWORK_STAMP}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${ARTWORK_DIR}
     COMMAND ${VELTRA_ARTWORK_TOOL} ${ARTWORK_DIR}
+    COMMAND ${CMAKE_COMMAND} -E touch ${ARTWORK_STAMP}
     DEPENDS ${VELTRA_ARTWORK_DEPENDENCY}
     COMMENT "Drawing the skin, buttons and icon")
 
@@ -41,7 +38,7 @@ add_custom_command(OUTPUT ${RESOURCE_OBJECT}
     COMMAND ${CMAKE_RC_COMPILER} -I ${ARTWORK_DIR} -I ${CMAKE_SOURCE_DIR}/resources
             -i ${CMAKE_SOURCE_DIR}/resources/veltra.rc -o ${RESOURCE_OBJECT}
     WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/resources
-    DEPENDS ${ARTWORK_FILES} ${CMAKE_SOURCE_DIR}/resources/veltra.rc ${CMAKE_SOURCE_DIR}/resources/resource_ids.h
+    DEPENDS ${ARTWORK_STAMP} ${CMAKE_SOURCE_DIR}/resources/veltra.rc ${CMAKE_SOURCE_DIR}/resources/resource_ids.h
             ${CMAKE_SOURCE_DIR}/resources/help.rtf
     COMMENT "Compiling resources")
 

@@ -15,6 +15,9 @@
 
 #define IDC_PICTURE_LIST 500
 
+// A dialog control nobody addresses.
+#define IDC_STATIC (-1)
+
 // Tooltip texts: string id = IDS_FIRST_TOOLTIP + button index.
 #define IDS_FIRST_TOOLTIP 10
 

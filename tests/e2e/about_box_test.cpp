@@ -12,11 +12,6 @@ using namespace e2e;
 
 namespace {
 
-constexpr int kAboutCommand = 103;
-constexpr int kCreditId = 300;
-constexpr int kTitleId = 301;
-constexpr int kHelpId = 303;
-constexpr int kDoneId = 305;
 constexpr size_t kCreditLeadIn = 24;
 constexpr size_t kCreditLength = 38;
 const char kTitle[] = "VELTRA       VERSION 1";
@@ -28,7 +23,7 @@ const COLORREF kBlack = RGB(0, 0, 0);
 
 // Opens the box as the About / Help button does; null if it did not appear.
 HWND OpenAboutBox(const Veltra& veltra) {
-    veltra.PostCommand(kAboutCommand);
+    veltra.PostCommand(IDC_ABOUT_HELP);
     HWND box = veltra.WaitForDialog();
     veltra.Sync();
     return box;
@@ -231,13 +226,13 @@ TEST(AboutBox, OpensOverTheMainWindowAtTheTemplateSize) {
 
     // The credit line: the template's lead-in, then a name written at run time over the
     // template's placeholder, so not to be found in the template.
-    const std::string credit = WindowText(GetDlgItem(box, kCreditId));
+    const std::string credit = WindowText(GetDlgItem(box, IDC_ABOUT_CREDIT));
     ASSERT_EQ(credit.size(), kCreditLength) << credit;
     const std::string name = credit.substr(kCreditLeadIn);
     EXPECT_TRUE(InAboutTemplate(credit.substr(0, kCreditLeadIn))) << credit;
     EXPECT_FALSE(InAboutTemplate(name)) << credit;
     EXPECT_NE(name.find_first_not_of(' '), std::string::npos) << credit;
-    EXPECT_EQ(WindowText(GetDlgItem(box, kTitleId)), kTitle);
+    EXPECT_EQ(WindowText(GetDlgItem(box, IDC_ABOUT_TITLE)), kTitle);
 }
 
 TEST(AboutBox, IsYellowOnBlackWithTheTitleInTheListsBoldFont) {
@@ -288,7 +283,7 @@ TEST(AboutBox, IsYellowOnBlackWithTheTitleInTheListsBoldFont) {
     RECT item = {};
     ASSERT_NE(SendMessageA(veltra.list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item)), LB_ERR);
     MapWindowPoints(veltra.list, nullptr, reinterpret_cast<POINT*>(&item), 2);
-    const std::vector<Glyphs> title = WordsIn(screen, ScreenRect(GetDlgItem(box, kTitleId)));
+    const std::vector<Glyphs> title = WordsIn(screen, ScreenRect(GetDlgItem(box, IDC_ABOUT_TITLE)));
     const std::vector<Glyphs> entry = WordsIn(screen, item);
     ASSERT_EQ(title.size(), 3u) << "VELTRA, VERSION, 1";
     ASSERT_EQ(entry.size(), 3u) << "VELTRA, VERSION, 1.jpg";
@@ -297,7 +292,7 @@ TEST(AboutBox, IsYellowOnBlackWithTheTitleInTheListsBoldFont) {
     }
 
     // The help area is black behind its text, with the first heading in its own colour.
-    HWND help = GetDlgItem(box, kHelpId);
+    HWND help = GetDlgItem(box, IDC_ABOUT_HELP_AREA);
     RECT helpClient = {};
     GetClientRect(help, &helpClient);
     MapWindowPoints(help, nullptr, reinterpret_cast<POINT*>(&helpClient), 2);
@@ -325,7 +320,7 @@ TEST(AboutBox, HelpAreaHoldsTheWholeDocumentAtEveryOpening) {
 
     HWND box = OpenAboutBox(veltra);
     ASSERT_NE(box, nullptr);
-    HWND help = GetDlgItem(box, kHelpId);
+    HWND help = GetDlgItem(box, IDC_ABOUT_HELP_AREA);
     const std::string first = WindowText(help);
     EXPECT_EQ(first.rfind("IMAGE FORMATS SUPPORTED", 0), 0u) << first.substr(0, 40);
     const std::vector<std::string> lines = NonEmptyLines(first);
@@ -342,15 +337,15 @@ TEST(AboutBox, HelpAreaHoldsTheWholeDocumentAtEveryOpening) {
     // Leave the first box scrolled to its end and close it with its button.
     SendMessageA(help, WM_VSCROLL, SB_BOTTOM, 0);
     EXPECT_GT(SendMessageA(help, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
-    SendMessageA(GetDlgItem(box, kDoneId), BM_CLICK, 0, 0);
+    SendMessageA(GetDlgItem(box, IDC_ABOUT_DONE), BM_CLICK, 0, 0);
     ASSERT_TRUE(Closed(veltra, box));
 
     HWND again = OpenAboutBox(veltra);
     ASSERT_NE(again, nullptr);
-    HWND helpAgain = GetDlgItem(again, kHelpId);
+    HWND helpAgain = GetDlgItem(again, IDC_ABOUT_HELP_AREA);
     EXPECT_EQ(WindowText(helpAgain), first);
     EXPECT_EQ(SendMessageA(helpAgain, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
-    PostMessageA(again, WM_COMMAND, MAKEWPARAM(kDoneId, BN_CLICKED), 0);
+    PostMessageA(again, WM_COMMAND, MAKEWPARAM(IDC_ABOUT_DONE, BN_CLICKED), 0);
     EXPECT_TRUE(Closed(veltra, again));
     EXPECT_TRUE(veltra.Sync());
 }
@@ -360,7 +355,7 @@ TEST(AboutBox, OnlyTheDoneButtonClosesIt) {
     Veltra veltra(folder.path);
     HWND box = OpenAboutBox(veltra);
     ASSERT_NE(box, nullptr);
-    HWND help = GetDlgItem(box, kHelpId);
+    HWND help = GetDlgItem(box, IDC_ABOUT_HELP_AREA);
 
     // Posted: Cancel (what the dialog manager makes of Escape), OK, the Escape key, a close request.
     PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
@@ -376,7 +371,7 @@ TEST(AboutBox, OnlyTheDoneButtonClosesIt) {
     // has scrolled everything before it has been handled too.
     const RECT boxRect = ScreenRect(box);
     SendKey(VK_ESCAPE);
-    SendClicks(Centre(ScreenRect(GetDlgItem(box, kTitleId))));
+    SendClicks(Centre(ScreenRect(GetDlgItem(box, IDC_ABOUT_TITLE))));
     SendClicks(POINT{boxRect.left + 3, boxRect.bottom - 2});
     SendClicks(veltra.ToScreen(200, 380));
     SendClicks(Centre(ScreenRect(help)));
@@ -387,7 +382,7 @@ TEST(AboutBox, OnlyTheDoneButtonClosesIt) {
     EXPECT_TRUE(IsWindowVisible(box));
     EXPECT_FALSE(IsWindowEnabled(veltra.main));
 
-    SendClicks(Centre(ScreenRect(GetDlgItem(box, kDoneId))));
+    SendClicks(Centre(ScreenRect(GetDlgItem(box, IDC_ABOUT_DONE))));
     EXPECT_TRUE(Closed(veltra, box));
     EXPECT_TRUE(veltra.Sync());
     EXPECT_TRUE(veltra.Running());

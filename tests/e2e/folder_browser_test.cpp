@@ -14,7 +14,6 @@ using namespace e2e;
 
 namespace {
 
-constexpr int kFoldersCommand = 100;
 const char kPickerTitle[] = "Locate Folder with Pictures or Photos that You\nWant to See, Open the Folder and Click Ok";
 // Wine's names for the shell's computer node and for a drive without a label.
 const char kComputerNode[] = "My Computer";
@@ -72,7 +71,7 @@ struct Picker {
     explicit Picker(const Veltra& program) : veltra(program), remote(program.process.hProcess, 4096) {
         SettleAccessTimes(CurrentDirectoryOf(veltra));
         // Posted: the command returns only when the modal picker closes.
-        veltra.PostCommand(kFoldersCommand);
+        veltra.PostCommand(IDC_FOLDERS);
         window = veltra.WaitForDialog();
         EXPECT_NE(window, nullptr) << "the folder picker did not open";
         tree = FindWindowExA(window, nullptr, WC_TREEVIEWA, nullptr);

@@ -253,7 +253,7 @@ Veltra::Veltra(const std::string& folder, const char* extraEnvironment, bool wai
         ADD_FAILURE() << "VELTRA's window did not appear";
         return;
     }
-    list = GetDlgItem(main, 500);
+    list = GetDlgItem(main, IDC_PICTURE_LIST);
     Sync();
 }
 
@@ -333,7 +333,7 @@ int Veltra::Selection() const { return static_cast<int>(SendMessageA(list, LB_GE
 void Veltra::ChooseIndex(int index) const {
     SendMessageA(list, LB_SETCURSEL, index, 0);
     DWORD_PTR result = 0;
-    SendMessageTimeoutA(main, WM_COMMAND, MAKEWPARAM(500, LBN_DBLCLK), reinterpret_cast<LPARAM>(list), SMTO_NORMAL,
+    SendMessageTimeoutA(main, WM_COMMAND, MAKEWPARAM(IDC_PICTURE_LIST, LBN_DBLCLK), reinterpret_cast<LPARAM>(list), SMTO_NORMAL,
                         10000, &result);
 }
 

@@ -9,7 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "app/layout.h"
+#include "resources/resource_ids.h"
+
 namespace e2e {
+
+// Where the program blackens its display area, in client coordinates, right and bottom exclusive.
+constexpr RECT kDisplayArea = {kDisplayLeft, kDisplayTop, kDisplayRight, kDisplayBottom};
 
 // Names and paths in the tests are UTF-8, so that they can be in any script: Widen gives them
 // in UTF-16, as the wide-character functions take them, and Narrow gives them back.

@@ -100,7 +100,7 @@ TEST(SingleInstance, TwoCopiesStartedTogetherTwentyTimesGiveOneWindowAndTheLoser
         // The winner is whole: its window holds the folder's listing, and it ends normally.
         const HWND window = FindProcessWindow(winner.process.dwProcessId, "VELTRA", true);
         ASSERT_NE(window, nullptr) << "the remaining copy shows no window";
-        EXPECT_EQ(SendMessageA(GetDlgItem(window, 500), LB_GETCOUNT, 0, 0), 1);
+        EXPECT_EQ(SendMessageA(GetDlgItem(window, IDC_PICTURE_LIST), LB_GETCOUNT, 0, 0), 1);
         PostMessageA(window, WM_CLOSE, 0, 0);
         ASSERT_EQ(WaitForSingleObject(winner.process.hProcess, 10000), WAIT_OBJECT_0);
         EXPECT_EQ(winner.ExitCode(), 0u);

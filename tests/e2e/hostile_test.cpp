@@ -129,7 +129,7 @@ TEST(HostileFolder, OneSessionShowsEveryFileEveryWayAnswersThroughoutAndWritesNo
     ASSERT_NE(viewer, nullptr) << "the viewer did not open";
     PostMessageA(viewer, WM_KEYUP, VK_ESCAPE, kKeyReleased);
     ASSERT_TRUE(DialogCloses(veltra)) << "the viewer did not end";
-    veltra.PostCommand(101);
+    veltra.PostCommand(IDC_AUTO_SHOW);
     HWND show = veltra.WaitForDialog();
     ASSERT_NE(show, nullptr) << "the slide show did not open";
     PostMessageA(show, WM_RBUTTONDBLCLK, MK_RBUTTON, MAKELPARAM(500, 400));
@@ -145,7 +145,7 @@ TEST(HostileFolder, OneSessionShowsEveryFileEveryWayAnswersThroughoutAndWritesNo
     ASSERT_TRUE(DialogCloses(veltra)) << "the viewer did not end";
 
     // The slide show, advanced by left double-clicks from the good picture round to it again.
-    veltra.PostCommand(101);
+    veltra.PostCommand(IDC_AUTO_SHOW);
     show = veltra.WaitForDialog();
     ASSERT_NE(show, nullptr) << "the slide show did not open";
     StepThroughAll(veltra, show, names, good, "slide show");
@@ -166,7 +166,7 @@ TEST(HostileFolder, OneSessionShowsEveryFileEveryWayAnswersThroughoutAndWritesNo
     ASSERT_NO_FATAL_FAILURE(OpenAndCloseTheOtherDialogs(veltra));
     EXPECT_EQ(veltra.ListNames(), names);
 
-    veltra.PostCommand(105);
+    veltra.PostCommand(IDC_EXIT);
     EXPECT_EQ(veltra.WaitForExit(), 0);
     EXPECT_EQ(FolderSnapshot::Differences(before, FolderSnapshot::Take(folder.path)), "");
 }
@@ -252,7 +252,7 @@ TEST(HostileFolder, BrokenCompanionSoundsAreSkippedAndAGoodOneStillPlays) {
     ASSERT_TRUE(DialogCloses(veltra)) << "the viewer did not end";
     // The show begins at the selected picture.
     veltra.ChooseIndex(0);
-    veltra.PostCommand(101);
+    veltra.PostCommand(IDC_AUTO_SHOW);
     view = veltra.WaitForDialog();
     ASSERT_NE(view, nullptr) << "the slide show did not open";
     ASSERT_NO_FATAL_FAILURE(StepThroughColours(veltra, view, count, "slide show"));

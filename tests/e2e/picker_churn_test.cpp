@@ -16,7 +16,6 @@ using namespace e2e;
 
 namespace {
 
-constexpr int kFoldersCommand = 100;
 constexpr DWORD kDriveMilliseconds = 30000;
 
 // Renames, deletes and makes folders under `root` until `stop`: every tree level the picker
@@ -70,7 +69,7 @@ TEST(PickerChurn, DISABLED_PickerWalkedWhileTheTreeChangesNeverEndsTheProgram) {
     std::mt19937 random(3);
     int pickers = 0, steps = 0;
     for (const DWORD start = GetTickCount(); GetTickCount() - start < kDriveMilliseconds && veltra.Running();) {
-        veltra.PostCommand(kFoldersCommand);
+        veltra.PostCommand(IDC_FOLDERS);
         const HWND picker = veltra.WaitForDialog();
         const HWND tree = FindWindowExA(picker, nullptr, WC_TREEVIEWA, nullptr);
         ASSERT_NE(tree, nullptr) << "the picker did not open after " << pickers << " runs"

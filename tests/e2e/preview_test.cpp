@@ -17,8 +17,6 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 // One colour per quadrant of a test picture (top-left, top-right, bottom-left, bottom-right), so
 // that a flipped or mirrored draw shows.
 constexpr COLORREF kQuadrants[4] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 255, 0)};
-// Where the program blackens its display area, in client coordinates, right and bottom exclusive.
-constexpr RECT kDisplayArea = {33, 54, 357, 298};
 
 std::string QuadrantBmp(int width, int height) {
     return MakeBmp(width, height, [=](int x, int y) { return kQuadrants[(x >= width / 2) + 2 * (y >= height / 2)]; });

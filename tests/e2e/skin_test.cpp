@@ -11,10 +11,6 @@ namespace {
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kFace = RGB(0xAE, 0xA5, 0x94);
-constexpr RECT kDisplayArea = {33, 54, 357, 298};
-// The skin covers x 0..389, y 0..423.
-constexpr int kSkinWidth = 390;
-constexpr int kSkinHeight = 424;
 
 // The four skin bitmaps as the exe holds them; a Screen serves as a plain top-down image.
 struct Skin {

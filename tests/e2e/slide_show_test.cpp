@@ -14,8 +14,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int kAutoShow = 101;
-
 // P1..P4: 320 x 240 each, centred on the 1024 x 768 test screen, named in several scripts.
 const COLORREF kSlideColours[] = {RGB(220, 60, 60), RGB(60, 200, 80), RGB(70, 90, 230), RGB(230, 200, 50)};
 const RECT kSlideArea = {352, 264, 672, 504};
@@ -85,7 +83,7 @@ void ExpectInterval(Clock::time_point from, Clock::time_point to) {
 
 HWND StartShow(const Veltra& veltra) {
     ClearTheScreen(veltra);
-    veltra.PostCommand(kAutoShow);
+    veltra.PostCommand(IDC_AUTO_SHOW);
     return veltra.WaitForDialog();
 }
 
@@ -108,7 +106,7 @@ TEST(SlideShow, OpensOnlyWithAtLeastThreePictures) {
         Veltra veltra(folder.path);
         if (count < 3) {
             ClearTheScreen(veltra);
-            veltra.PostCommand(kAutoShow);
+            veltra.PostCommand(IDC_AUTO_SHOW);
             ASSERT_TRUE(veltra.SyncPosted());
             EXPECT_EQ(FindProcessWindow(veltra.process.dwProcessId, "#32770", false), nullptr);
             EXPECT_EQ(veltra.Selection(), LB_ERR);

@@ -74,7 +74,7 @@ TEST(Startup, WindowIsCentredRoundedAndHoldsItsControls) {
     DeleteObject(region);
 
     for (int i = 0; i < 6; ++i) {
-        HWND button = GetDlgItem(veltra.main, 100 + i);
+        HWND button = GetDlgItem(veltra.main, IDC_FIRST_BUTTON + i);
         ASSERT_NE(button, nullptr) << "button " << 100 + i;
         const RECT r = ChildRect(veltra.main, button);
         EXPECT_EQ(r.left, 254 + 20 * i);
@@ -146,7 +146,7 @@ TEST(Startup, TopStripIsACaptionButItsButtonsStayButtons) {
 
     // The pointer over a button finds the button, not the caption beneath it.
     POINT onButton = {frame.left + 262, frame.top + 24};
-    EXPECT_EQ(WindowFromPoint(onButton), GetDlgItem(veltra.main, 100));
+    EXPECT_EQ(WindowFromPoint(onButton), GetDlgItem(veltra.main, IDC_FOLDERS));
 }
 
 TEST(Startup, DraggingTheTopStripMovesTheWindow) {
@@ -205,7 +205,7 @@ TEST(Listing, EmptyFolderGivesAnEmptyList) {
 TEST(Commands, MinimizeMinimises) {
     FixtureFolder folder;
     Veltra veltra(folder.path);
-    veltra.PostCommand(104);
+    veltra.PostCommand(IDC_MINIMIZE);
     EXPECT_TRUE(WaitUntil([&] { return IsIconic(veltra.main) != FALSE; }));
     EXPECT_TRUE(veltra.Running());
 }
@@ -214,7 +214,7 @@ TEST(Commands, ExitCloseAndAltF4EndTheProgramWithCodeZero) {
     FixtureFolder folder;
     {
         Veltra veltra(folder.path);
-        veltra.PostCommand(105);
+        veltra.PostCommand(IDC_EXIT);
         EXPECT_EQ(veltra.WaitForExit(), 0);
     }
     {
@@ -236,7 +236,7 @@ TEST(Commands, PressedButtonShowsItsPressedBitmap) {
     veltra.MovePointerAway();
     VeltraResources resources;
     for (int i = 0; i < 6; ++i) {
-        HWND button = GetDlgItem(veltra.main, 100 + i);
+        HWND button = GetDlgItem(veltra.main, IDC_FIRST_BUTTON + i);
         const POINT origin = veltra.ToScreen(254 + 20 * i, 16);
         const std::string normal = "BTON" + std::to_string(i + 1) + "N";
         const std::string pressed = "BTON" + std::to_string(i + 1) + "D";

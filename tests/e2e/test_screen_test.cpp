@@ -11,7 +11,6 @@ using namespace e2e;
 
 namespace {
 
-constexpr int kTestScreenCommand = 102;
 constexpr int kStripRows = 50;
 const COLORREF kBarColours[] = {RGB(255, 255, 255), RGB(255, 255, 0), RGB(0, 255, 255), RGB(0, 255, 0),
                                 RGB(255, 0, 255),   RGB(255, 0, 0),   RGB(0, 0, 255)};
@@ -44,7 +43,7 @@ COLORREF ScreenPixel(int x, int y) {
 
 // Opens the test screen as its button does and waits until it has been painted.
 HWND OpenTestScreen(const Veltra& veltra) {
-    veltra.PostCommand(kTestScreenCommand);
+    veltra.PostCommand(IDC_TEST_SCREEN);
     HWND dialog = veltra.WaitForDialog();
     if (dialog == nullptr) return nullptr;
     const bool painted = WaitUntil([] {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "app/layout.h"
+
 // 0x00RRGGBB.
 using Rgb = uint32_t;
 
@@ -32,11 +34,6 @@ constexpr Rgb kSideCrestColour = 0xFFFCF6;
 constexpr Rgb kTopCrestColour = 0xEDE3D7;
 constexpr Rgb kTitleFaceColour = 0xC0C0C0;
 
-// Window face geometry, in client coordinates.
-constexpr int kSkinWidth = 390;
-constexpr int kSkinHeight = 424;
-constexpr int kWellLeft = 33, kWellTop = 54, kWellRight = 357, kWellBottom = 298;  // exclusive right/bottom
-
 // One generated file: its name in the output folder and its bytes.
 struct ArtworkFile {
     std::string name;
@@ -47,7 +44,7 @@ struct ArtworkFile {
 // normal or pressed; 16 x 16 on the face colour.
 Image ButtonImage(int number, bool pressed);
 
-// The whole 390 x 424 window face with the display well painted black, from which the four
+// The whole kSkinWidth x kSkinHeight window face with the display well painted black, from which the four
 // skin pieces are cut. Without the title only the plain plate is drawn.
 Image SkinFace(bool with_title);
 Image SkinTop();

@@ -105,7 +105,7 @@ Rgb LipColour(int x, int y) {
 }
 
 Rgb FaceColour(int x, int y) {
-    if (x >= kWellLeft && x < kWellRight && y >= kWellTop && y < kWellBottom) return 0x000000;
+    if (x >= kDisplayLeft && x < kDisplayRight && y >= kDisplayTop && y < kDisplayBottom) return 0x000000;
     if (x > kOutlineLeft && x < kOutlineRight - 1 && y > kOutlineTop && y < kOutlineBottom - 1) return LipColour(x, y);
     if (x >= kOutlineLeft && x < kOutlineRight && y >= kOutlineTop && y < kOutlineBottom) return 0x000000;
     const double px = x + 0.5, py = y + 0.5;
@@ -122,9 +122,9 @@ Image SkinFace(bool with_title) {
     return face;
 }
 
-Image SkinTop() { return Crop(SkinFace(true), 0, 0, kSkinWidth, kWellTop); }
-Image SkinLeft() { return Crop(SkinFace(false), 0, kWellTop, kWellLeft, kWellBottom - kWellTop); }
+Image SkinTop() { return Crop(SkinFace(true), 0, 0, kSkinWidth, kDisplayTop); }
+Image SkinLeft() { return Crop(SkinFace(false), 0, kDisplayTop, kDisplayLeft, kDisplayBottom - kDisplayTop); }
 Image SkinRight() {
-    return Crop(SkinFace(false), kWellRight, kWellTop, kSkinWidth - kWellRight, kWellBottom - kWellTop);
+    return Crop(SkinFace(false), kDisplayRight, kDisplayTop, kSkinWidth - kDisplayRight, kDisplayBottom - kDisplayTop);
 }
-Image SkinBottom() { return Crop(SkinFace(false), 0, kWellBottom, kSkinWidth, kSkinHeight - kWellBottom); }
+Image SkinBottom() { return Crop(SkinFace(false), 0, kDisplayBottom, kSkinWidth, kSkinHeight - kDisplayBottom); }
