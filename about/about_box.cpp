@@ -40,6 +40,16 @@ void WriteCreditName(HWND dialog) {
     SetDlgItemTextW(dialog, IDC_ABOUT_CREDIT, NameBuffer);
 }
 
+// Hands the help document to the rich edit control in the blocks it asks for.
+DWORD CALLBACK HelpStreamCallback(DWORD_PTR cookie, LPBYTE buffer, LONG requested, LONG* delivered) {
+    const uint32_t count =
+        HelpChunkSize(HelpStreamSize, HelpStreamPosition, requested > 0 ? static_cast<uint32_t>(requested) : 0);
+    std::memcpy(buffer, reinterpret_cast<const uint8_t*>(cookie) + HelpStreamPosition, count);
+    HelpStreamPosition += count;
+    *delivered = static_cast<LONG>(count);
+    return 0;
+}
+
 void StreamInHelp(HWND dialog) {
     HelpStreamPosition = 0;
     HRSRC found = FindResourceA(nullptr, "TOVAK", "RTF");
@@ -76,15 +86,6 @@ INT_PTR OnStaticColours(HDC dc) {
 }
 
 }  // namespace
-
-DWORD CALLBACK HelpStreamCallback(DWORD_PTR cookie, LPBYTE buffer, LONG requested, LONG* delivered) {
-    const uint32_t count =
-        HelpChunkSize(HelpStreamSize, HelpStreamPosition, requested > 0 ? static_cast<uint32_t>(requested) : 0);
-    std::memcpy(buffer, reinterpret_cast<const uint8_t*>(cookie) + HelpStreamPosition, count);
-    HelpStreamPosition += count;
-    *delivered = static_cast<LONG>(count);
-    return 0;
-}
 
 INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {

@@ -5,7 +5,6 @@
 #include <commctrl.h>
 
 #include "about/about.h"
-#include "app/painting.h"
 #include "app/state.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/folder_path.h"
@@ -126,9 +125,7 @@ void DrawButton(const DRAWITEMSTRUCT* item) {
 
 void ShowChosenListEntry() {
     const LRESULT selection = SendMessageA(PictureList, LB_GETCURSEL, 0, 0);
-    if (selection == LB_ERR) return;
-    if (!CopyListEntry(static_cast<int>(selection))) return;
-    ShowPicture(MainWindow);
+    if (selection != LB_ERR) ShowListEntry(MainWindow, static_cast<int>(selection));
 }
 
 // The views decode pictures for the whole screen; back here, the preview needs its own size again.
@@ -180,7 +177,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_CREATE: return OnCreate(window);
         case WM_NCHITTEST: return OnHitTest(window, lParam);
         case WM_CTLCOLORLISTBOX: return OnListColours(reinterpret_cast<HDC>(wParam));
-        case WM_DRAWITEM: DrawButton(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return 0;
+        case WM_DRAWITEM: DrawButton(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
         case WM_COMMAND: OnCommand(wParam); return 0;
         case WM_LBUTTONDBLCLK: OpenFullScreenViewer(); return 0;
         case WM_PAINT: PaintMainWindow(window); return 0;

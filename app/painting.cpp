@@ -4,11 +4,10 @@
 #include <memory>
 #include <string>
 
-#include "app/fit_picture.h"
 #include "app/layout.h"
 #include "app/main_window.h"
-#include "app/painting.h"
 #include "app/state.h"
+#include "catalogue/catalogue.h"
 
 namespace {
 
@@ -22,15 +21,6 @@ void DrawSkin(Gdiplus::Graphics& graphics) {
 }
 
 }  // namespace
-
-void DrawCurrentPicture(Gdiplus::Graphics& graphics, int boxLeft, int boxTop, int boxWidth, int boxHeight) {
-    if (CurrentPicture == nullptr) return;
-    const FittedRect fit = FitPicture(CurrentPictureWidth, CurrentPictureHeight, boxWidth, boxHeight);
-    // CurrentPicture was decoded at the size fitted to this box, so this draws it 1:1. A picture
-    // that failed to load is an empty image: GDI+ refuses to draw it, which is the intended
-    // "nothing shown".
-    graphics.DrawImage(CurrentPicture, boxLeft + fit.x, boxTop + fit.y, fit.width, fit.height);
-}
 
 void PaintMainWindow(HWND window) {
     PAINTSTRUCT paint;

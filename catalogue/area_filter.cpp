@@ -3,7 +3,7 @@
 #include <new>
 #include <utility>
 
-#include "app/fit_picture.h"
+#include "catalogue/fit_picture.h"
 
 namespace {
 

@@ -3,18 +3,24 @@
 #pragma once
 
 #include <windows.h>
+#include <gdiplus.h>
 
 #include <cstdint>
 
 // Empties PictureList and refills it with the pictures of the process's current directory.
 void ListCurrentFolder();
 
-// Copies PictureList's entry `index` into NameBuffer; false when it does not fit.
-bool CopyListEntry(int index);
+// How every view chooses a picture: selects PictureList's entry `index`, copies its name into
+// NameBuffer and shows it in `window` (ShowPicture). False when the name does not fit.
+bool ShowListEntry(HWND window, int index);
 
 // Makes the file named in NameBuffer the CurrentPicture, asks `window` to repaint its
 // DisplayArea, and plays the picture's companion WAV with completion notices to `window`.
 void ShowPicture(HWND window);
+
+// Draws CurrentPicture scaled down by FitPicture and centred in the given box; nothing when
+// there is no picture or it failed to load.
+void DrawCurrentPicture(Gdiplus::Graphics& graphics, int boxLeft, int boxTop, int boxWidth, int boxHeight);
 
 // Deletes CurrentPicture.
 void DisposeCurrentPicture();
@@ -26,9 +32,10 @@ void FitPicturesTo(int32_t boxWidth, int32_t boxHeight);
 // `window`. A file that no longer decodes leaves the empty image of a failed load.
 void RefitCurrentPicture(HWND window);
 
-// Closes the previous companion sound and plays `path` asynchronously. Returns the MCI error;
-// a file whose header is not vouched for is refused before anything is closed.
-MCIERROR PlayCompanionSound(HWND window, const WCHAR* path);
+// Turns NameBuffer, a picture's name, into its companion sound's name and plays that sound
+// with completion notices to `window`, in place of the previous one. Without a companion, or
+// with one whose header is not vouched for, a sound still playing goes on.
+void PlayCompanionOf(HWND window);
 
 // MM_MCINOTIFY, in whichever window the play's notice went to: once the companion sound has
 // played to its end (or failed), its device is closed, so that the file is free again.

@@ -1,9 +1,10 @@
 // The recorded comment beside a picture, played through MCI in the background.
 #include <vector>
 
-#include "catalogue/catalogue.h"
 #include "app/state.h"
+#include "catalogue/catalogue.h"
 #include "catalogue/file_reading.h"
+#include "catalogue/picture_names.h"
 #include "catalogue/wave_header.h"
 #include "catalogue/wide_sound_file.h"
 
@@ -18,8 +19,8 @@ bool WavePlayable(const WCHAR* path) {
            CheckWaveHeader(head.data(), head.size(), fileSize) == WaveVerdict::Playable;
 }
 
-}  // namespace
-
+// Closes the previous companion sound and plays `path` asynchronously. Returns the MCI error;
+// a file whose header is not vouched for is refused before anything is closed.
 MCIERROR PlayCompanionSound(HWND window, const WCHAR* path) {
     // A refused file counts as no companion at all: whatever plays already goes on.
     if (!WavePlayable(path)) return MCIERR_INVALID_FILE;
@@ -41,6 +42,14 @@ MCIERROR PlayCompanionSound(HWND window, const WCHAR* path) {
     error = mciSendCommandW(SoundDeviceId, MCI_PLAY, MCI_NOTIFY, reinterpret_cast<DWORD_PTR>(&play));
     if (error != 0) mciSendCommandW(SoundDeviceId, MCI_CLOSE, 0, 0);
     return error;
+}
+
+}  // namespace
+
+void PlayCompanionOf(HWND window) {
+    if (!MakeCompanionName(NameBuffer, kNameBufferSize)) return;
+    // Without a companion, a sound still playing from an earlier picture goes on.
+    if (GetFileAttributesW(NameBuffer) != INVALID_FILE_ATTRIBUTES) PlayCompanionSound(window, NameBuffer);
 }
 
 void CloseFinishedCompanionSound(WPARAM flags, LPARAM device) {

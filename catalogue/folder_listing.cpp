@@ -22,10 +22,3 @@ void ListCurrentFolder() {
     SendMessageW(PictureList, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(PictureList, nullptr, TRUE);
 }
-
-bool CopyListEntry(int index) {
-    // Counted in UTF-16 characters, as NameBuffer holds them.
-    const LRESULT length = SendMessageW(PictureList, LB_GETTEXTLEN, index, 0);
-    if (length == LB_ERR || length >= kNameBufferSize) return false;
-    return SendMessageW(PictureList, LB_GETTEXT, index, reinterpret_cast<LPARAM>(NameBuffer)) != LB_ERR;
-}

@@ -7,8 +7,8 @@
 #include "app/layout.h"
 #include "app/state.h"
 #include "catalogue/catalogue.h"
+#include "catalogue/fit_picture.h"
 #include "catalogue/picture_fitting.h"
-#include "catalogue/picture_names.h"
 
 namespace {
 
@@ -98,9 +98,26 @@ void DisposeCurrentPicture() {
 void ShowPicture(HWND window) {
     if (GetFileAttributesW(NameBuffer) == INVALID_FILE_ATTRIBUTES) return;
     if (LoadCurrentPicture(NameBuffer)) InvalidateRect(window, &DisplayArea, TRUE);
-    if (!MakeCompanionName(NameBuffer, kNameBufferSize)) return;
-    // Without a companion, a sound still playing from an earlier picture goes on.
-    if (GetFileAttributesW(NameBuffer) != INVALID_FILE_ATTRIBUTES) PlayCompanionSound(window, NameBuffer);
+    PlayCompanionOf(window);
+}
+
+bool ShowListEntry(HWND window, int index) {
+    SendMessageW(PictureList, LB_SETCURSEL, index, 0);
+    // Counted in UTF-16 characters, as NameBuffer holds them.
+    const LRESULT length = SendMessageW(PictureList, LB_GETTEXTLEN, index, 0);
+    if (length == LB_ERR || length >= kNameBufferSize) return false;
+    if (SendMessageW(PictureList, LB_GETTEXT, index, reinterpret_cast<LPARAM>(NameBuffer)) == LB_ERR) return false;
+    ShowPicture(window);
+    return true;
+}
+
+void DrawCurrentPicture(Gdiplus::Graphics& graphics, int boxLeft, int boxTop, int boxWidth, int boxHeight) {
+    if (CurrentPicture == nullptr) return;
+    const FittedRect fit = FitPicture(CurrentPictureWidth, CurrentPictureHeight, boxWidth, boxHeight);
+    // CurrentPicture was decoded at the size fitted to this box, so this draws it 1:1. A picture
+    // that failed to load is an empty image: GDI+ refuses to draw it, which is the intended
+    // "nothing shown".
+    graphics.DrawImage(CurrentPicture, boxLeft + fit.x, boxTop + fit.y, fit.width, fit.height);
 }
 
 void FitPicturesTo(int32_t boxWidth, int32_t boxHeight) {

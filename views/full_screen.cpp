@@ -1,5 +1,4 @@
 // The full-screen viewer and the operations all full-screen views share.
-#include "app/painting.h"
 #include "app/state.h"
 #include "catalogue/catalogue.h"
 #include "views/stepping.h"
@@ -27,9 +26,8 @@ void PaintFullScreenPicture(HWND dialog) {
     EndPaint(dialog, &paint);
 }
 
-void ShowListEntry(HWND dialog, int index) {
-    if (!CopyListEntry(index)) return;
-    ShowPicture(dialog);
+void ShowEntryFullScreen(HWND dialog, int index) {
+    if (!ShowListEntry(dialog, index)) return;
     // A successful load invalidated DisplayArea with erasing; widening the update region to the
     // whole screen makes that erase black out every trace of a larger previous picture.
     InvalidateRect(dialog, nullptr, FALSE);
@@ -48,9 +46,7 @@ void Step(HWND dialog, StepDirection direction) {
     const int count = static_cast<int>(SendMessageA(PictureList, LB_GETCOUNT, 0, 0));
     const int selection = static_cast<int>(SendMessageA(PictureList, LB_GETCURSEL, 0, 0));
     const int target = ViewerStepTarget(count, selection, direction);
-    if (target < 0) return;
-    SendMessageA(PictureList, LB_SETCURSEL, target, 0);
-    ShowListEntry(dialog, target);
+    if (target >= 0) ShowEntryFullScreen(dialog, target);
 }
 
 // Only the release of Escape ends the viewer; its press (IDCANCEL) and Alt+F4 do nothing.

@@ -15,12 +15,8 @@ void StartShow(HWND dialog) {
     CoverScreen(dialog);
     FitPicturesToView(dialog);
     ShowCursor(FALSE);
-    int index = static_cast<int>(SendMessageA(PictureList, LB_GETCURSEL, 0, 0));
-    if (index == LB_ERR) {
-        index = 0;
-        SendMessageA(PictureList, LB_SETCURSEL, 0, 0);
-    }
-    ShowListEntry(dialog, index);
+    const int index = static_cast<int>(SendMessageA(PictureList, LB_GETCURSEL, 0, 0));
+    ShowEntryFullScreen(dialog, index == LB_ERR ? 0 : index);
     SetTimer(dialog, SlideTimerId, kSlideInterval, nullptr);
 }
 
@@ -28,9 +24,7 @@ void Advance(HWND dialog) {
     KillTimer(dialog, SlideTimerId);
     const int count = static_cast<int>(SendMessageA(PictureList, LB_GETCOUNT, 0, 0));
     const int selection = static_cast<int>(SendMessageA(PictureList, LB_GETCURSEL, 0, 0));
-    const int index = NextEntry(count, selection);
-    SendMessageA(PictureList, LB_SETCURSEL, index, 0);
-    ShowListEntry(dialog, index);
+    ShowEntryFullScreen(dialog, NextEntry(count, selection));
     SetTimer(dialog, SlideTimerId, kSlideInterval, nullptr);
 }
 

@@ -16,5 +16,5 @@ void FitPicturesToView(HWND dialog);
 // WM_PAINT of the picture views: CurrentPicture by FitPicture over the whole client area.
 void PaintFullScreenPicture(HWND dialog);
 
-// Shows PictureList's entry `index` (the caller has selected it) and repaints the whole dialog.
-void ShowListEntry(HWND dialog, int index);
+// Selects and shows PictureList's entry `index` (ShowListEntry) and repaints the whole dialog.
+void ShowEntryFullScreen(HWND dialog, int index);

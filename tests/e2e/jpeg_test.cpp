@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "app/fit_picture.h"
+#include "catalogue/fit_picture.h"
 #include "full_screen_support.h"
 #include "harness.h"
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <sstream>
 
-#include "app/fit_picture.h"
+#include "catalogue/fit_picture.h"
 #include "full_screen_support.h"
 #include "harness.h"
 

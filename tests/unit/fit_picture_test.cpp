@@ -1,4 +1,4 @@
-#include "app/fit_picture.h"
+#include "catalogue/fit_picture.h"
 
 #include <gtest/gtest.h>
 
