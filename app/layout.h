@@ -7,8 +7,7 @@
 
 // The skinned face; the window's rounded region is one pixel wider and taller, because
 // CreateRoundRectRgn leaves out its right and bottom edges.
-constexpr int kSkinWidth = 390;
-constexpr int kSkinHeight = 424;
+constexpr int kSkinWidth = 390, kSkinHeight = 424;
 constexpr int kCornerDiameter = 20;
 
 // The strip along the top by which the borderless window is dragged (exclusive bottom).
@@ -18,16 +17,11 @@ constexpr int kDragStripHeight = 38;
 constexpr int kDisplayLeft = 33, kDisplayTop = 54, kDisplayRight = 357, kDisplayBottom = 298;
 
 // The preview box inside the display area, leaving a 2-pixel black margin.
-constexpr int kPreviewLeft = kDisplayLeft + 2;
-constexpr int kPreviewTop = kDisplayTop + 2;
-constexpr int kPreviewWidth = 320;
-constexpr int kPreviewHeight = 240;
+constexpr int kPreviewLeft = kDisplayLeft + 2, kPreviewTop = kDisplayTop + 2;
+constexpr int kPreviewWidth = 320, kPreviewHeight = 240;
 
 // The row of BUTTON_COUNT buttons in the top strip, left to right in command order.
-constexpr int kButtonLeft = 254;
-constexpr int kButtonPitch = 20;
-constexpr int kButtonTop = 16;
-constexpr int kButtonSize = 16;
+constexpr int kButtonLeft = 254, kButtonTop = 16, kButtonPitch = 20, kButtonSize = 16;
 
 // The picture list below the display area.
 constexpr int kListLeft = 32, kListTop = 320, kListWidth = 325, kListHeight = 82;
