@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "dialog_template.h"
+
 using namespace e2e;
 
 namespace {
@@ -37,30 +39,6 @@ struct DialogTemplate {
     BYTE italic, charset;
     std::string face;
     std::vector<TemplateItem> items;
-};
-
-// Walks an extended dialog template (all its texts are ASCII); reads past the end yield zeros.
-struct TemplateReader {
-    const std::string& bytes;
-    size_t at = 0;
-
-    template <typename T>
-    T Next() {
-        T value{};
-        if (at + sizeof(T) <= bytes.size()) std::memcpy(&value, bytes.data() + at, sizeof(T));
-        at += sizeof(T);
-        return value;
-    }
-    std::string Text() {
-        std::string text;
-        for (WORD c = Next<WORD>(); c != 0; c = Next<WORD>()) text += static_cast<char>(c);
-        return text;
-    }
-    std::string TextOrOrdinal() {
-        if (Next<WORD>() == 0xFFFF) return "#" + std::to_string(Next<WORD>());
-        at -= sizeof(WORD);
-        return Text();
-    }
 };
 
 DialogTemplate ReadAboutTemplate() {

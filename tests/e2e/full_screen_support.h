@@ -14,9 +14,6 @@ namespace e2e {
 constexpr int kTestScreenWidth = 1024;
 constexpr int kTestScreenHeight = 768;
 
-// lParam of a key's release: repeat count 1, previously down, now going up.
-constexpr LPARAM kKeyReleased = static_cast<LPARAM>(0xC0000001u);
-
 // Empty when `screen` shows a solid `colour` exactly over `area` and, with `blackAround`, black
 // everywhere else; otherwise what is wrong, for the failure message. The first row and column
 // of the area may also read black: scaled draws sometimes leave them unpainted.

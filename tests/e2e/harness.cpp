@@ -42,33 +42,41 @@ void RemoveTree(const std::wstring& path) {
 
 void RemoveTree(const std::string& path) { RemoveTree(Widen(path)); }
 
-struct FindContext {
-    DWORD processId;
-    const char* className;
-    bool visibleOnly;
-    HWND found;
-};
-
-BOOL CALLBACK MatchProcessWindow(HWND window, LPARAM lParam) {
-    auto* context = reinterpret_cast<FindContext*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char className[64] = {};
-    GetClassNameA(window, className, sizeof(className));
-    if (owner == context->processId && (!context->visibleOnly || IsWindowVisible(window)) &&
-        lstrcmpiA(className, context->className) == 0) {
-        context->found = window;
-        return FALSE;
-    }
+BOOL CALLBACK CollectWindow(HWND window, LPARAM lParam) {
+    reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(window);
     return TRUE;
 }
 
 }  // namespace
 
+std::vector<HWND> TopLevelWindows(DWORD processId) {
+    std::vector<HWND> all, windows;
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&all));
+    for (HWND window : all) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (processId == 0 || owner == processId) windows.push_back(window);
+    }
+    return windows;
+}
+
+std::vector<HWND> ChildWindows(HWND parent) {
+    std::vector<HWND> children;
+    EnumChildWindows(parent, CollectWindow, reinterpret_cast<LPARAM>(&children));
+    return children;
+}
+
+bool HasClass(HWND window, const char* className) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof(name));
+    return lstrcmpiA(name, className) == 0;
+}
+
 HWND FindProcessWindow(DWORD processId, const char* className, bool visibleOnly) {
-    FindContext context = {processId, className, visibleOnly, nullptr};
-    EnumWindows(MatchProcessWindow, reinterpret_cast<LPARAM>(&context));
-    return context.found;
+    for (HWND window : TopLevelWindows(processId)) {
+        if ((!visibleOnly || IsWindowVisible(window)) && HasClass(window, className)) return window;
+    }
+    return nullptr;
 }
 
 std::wstring Widen(const std::string& text) {
@@ -226,7 +234,7 @@ std::string Describe(COLORREF colour) {
     return text;
 }
 
-Veltra::Veltra(const std::string& folder, const char* extraEnvironment, bool waitForWindow) {
+Veltra::Veltra(const std::string& folder, const char* extraEnvironment, Launch launch) {
     const std::string exe = VeltraExe();
     std::string commandLine = "\"" + exe + "\"";
     STARTUPINFOA startup = {};
@@ -242,12 +250,13 @@ Veltra::Veltra(const std::string& folder, const char* extraEnvironment, bool wai
         }
         environment.push_back('\0');
     }
-    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
+    const DWORD flags = launch == Launch::Suspended ? CREATE_SUSPENDED : 0;
+    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, flags,
                         extraEnvironment != nullptr ? &environment[0] : nullptr, folder.c_str(), &startup, &process)) {
         ADD_FAILURE() << "cannot start " << exe << " in " << folder << ": error " << GetLastError();
         return;
     }
-    if (!waitForWindow) return;
+    if (launch != Launch::WaitForWindow) return;
     WaitUntil([this] { return (main = FindProcessWindow(process.dwProcessId, "VELTRA", true)) != nullptr; }, 15000);
     if (main == nullptr) {
         ADD_FAILURE() << "VELTRA's window did not appear";

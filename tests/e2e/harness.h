@@ -10,7 +10,10 @@
 #include <vector>
 
 #include "app/layout.h"
+#include "observe.h"
+#include "remote_access.h"
 #include "resources/resource_ids.h"
+#include "screen.h"
 
 namespace e2e {
 
@@ -26,7 +29,11 @@ std::string Narrow(const wchar_t* text);
 std::string VeltraExe();
 std::string DataFile(const std::string& name);  // prepared test data (pictures, sounds)
 
-// The first top-level window of the process with that class (case-insensitive), or null.
+// The top-level windows of the process (of every process for 0), and the descendants of a window.
+std::vector<HWND> TopLevelWindows(DWORD processId = 0);
+std::vector<HWND> ChildWindows(HWND parent);
+bool HasClass(HWND window, const char* className);  // case-insensitive
+// The first top-level window of the process with that class, or null.
 HWND FindProcessWindow(DWORD processId, const char* className, bool visibleOnly);
 
 // Polls `condition` every 50 ms until it holds or `milliseconds` pass.
@@ -54,26 +61,15 @@ struct FixtureFolder {
     std::string path;
 };
 
-// The header of a top-down 32 bpp DIB of that size, as the screen and bitmap reads use.
-BITMAPINFO TopDown32BitInfo(int width, int height);
-
-// A snapshot of the whole screen.
-struct Screen {
-    static Screen Capture();
-    COLORREF At(int x, int y) const;
-    int width = 0;
-    int height = 0;
-    std::vector<uint32_t> pixels;  // 0x00RRGGBB, top-down
-};
-
-bool ColourNear(COLORREF actual, COLORREF expected, int tolerance = 8);
-std::string Describe(COLORREF colour);
+// How far the Veltra constructor takes the program: until its window is up, only until its process
+// is started, or to a process created suspended, so that a test can let several go back to back.
+enum class Launch { WaitForWindow, Started, Suspended };
 
 // One running copy of the program; ended by its handle when the test is over.
 struct Veltra {
     // `extraEnvironment`: NUL-separated NAME=value entries added to the test's own environment.
-    // Without `waitForWindow` the constructor returns as soon as the process is started.
-    explicit Veltra(const std::string& folder, const char* extraEnvironment = nullptr, bool waitForWindow = true);
+    explicit Veltra(const std::string& folder, const char* extraEnvironment = nullptr,
+                    Launch launch = Launch::WaitForWindow);
     ~Veltra();
     Veltra(const Veltra&) = delete;
     Veltra& operator=(const Veltra&) = delete;
@@ -109,83 +105,12 @@ struct Veltra {
     HWND list = nullptr;
 };
 
-// Wine answers 0 to GetGuiResources and GetProcessHandleCount for another process. These fall
-// back to what it keeps truthfully: the handles from the system's handle table, the user objects
-// as the windows of the process (top-level and child; menus, icons and cursors go uncounted).
-// -1 when no count can be had.
-long CountHandles(const PROCESS_INFORMATION& process);
-long CountUserObjects(const PROCESS_INFORMATION& process);
+// lParam of a posted key's release: repeat count 1, previously down, now going up.
+constexpr LPARAM kKeyReleased = static_cast<LPARAM>(0xC0000001u);
 
 // Real input, as from the keyboard and the mouse: it goes to the active window and the window
 // under the pointer, through the system's input queue (after posted messages, in its own order).
 void SendKey(WORD virtualKey);  // press and release
 void SendClicks(POINT screenPoint, int clicks = 1, bool rightButton = false);
-
-}  // namespace e2e
-
-namespace e2e {
-
-// A capture of the screen read in MainWindow's client coordinates.
-struct ClientShot {
-    Screen screen;
-    POINT origin;
-    COLORREF At(int x, int y) const { return screen.At(origin.x + x, origin.y + y); }
-    // Pixels of the client rectangle (right and bottom exclusive) that are not `colour`.
-    int CountOtherThan(const RECT& rect, COLORREF colour, int tolerance = 0) const;
-};
-ClientShot CaptureClient(const Veltra& veltra);
-// "(x, y) shows #RRGGBB", for failure messages.
-std::string DescribePixel(int x, int y, COLORREF shown);
-
-// The GDI objects the process holds, or -1 when no count can be had. Wine's GetGuiResources
-// answers 0, so under Wine this reads the process's own GDI handle table.
-long CountGdiObjects(const PROCESS_INFORMATION& process);
-// Bytes of memory private to the process (under Wine: its anonymous resident memory).
-size_t PrivateBytes(HANDLE process);
-
-// Every sample the program plays is appended to one capture file (VELTRA_AUDIO_RAW).
-size_t AudioCaptured();  // its length now
-// Its length once nothing has come for a moment: a program ended by an earlier test may still
-// have had sound on its way.
-size_t AudioCapturedWhenQuiet();
-std::string AudioSince(size_t offset);  // what came after `offset`
-// The 16-bit samples without their silent (zero) ones. Under load Wine pads an underrun of its
-// sound output with silence, so a capture is the sound played with short silences put in; what is
-// audible is the same.
-std::string Audible(const std::string& samples);
-
-}  // namespace e2e
-
-namespace e2e {
-
-// Memory inside the program's process, for messages whose structures must live there
-// (tooltip, tree-view and rich-edit queries).
-struct RemoteBuffer {
-    RemoteBuffer(HANDLE process, size_t size);
-    ~RemoteBuffer();
-    RemoteBuffer(const RemoteBuffer&) = delete;
-    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
-
-    void Write(const void* data, size_t size, size_t offset = 0) const;
-    void Read(void* data, size_t size, size_t offset = 0) const;
-    LPARAM Address(size_t offset = 0) const { return reinterpret_cast<LPARAM>(static_cast<char*>(base) + offset); }
-
-    HANDLE process;
-    void* base;
-};
-
-// The program's own resources, read from its exe as a data file.
-struct VeltraResources {
-    VeltraResources();
-    ~VeltraResources();
-    VeltraResources(const VeltraResources&) = delete;
-    VeltraResources& operator=(const VeltraResources&) = delete;
-
-    // Pixel (x, y), top-down, of bitmap resource `name`.
-    COLORREF BitmapPixel(const char* name, int x, int y) const;
-    std::string Raw(const char* name, const char* type) const;
-
-    HMODULE module;
-};
 
 }  // namespace e2e

@@ -11,52 +11,10 @@ using namespace e2e;
 
 namespace {
 
-// A copy of the program created suspended, so that two can be let go back to back; ended by its
-// handle when the test is over.
-struct SuspendedCopy {
-    explicit SuspendedCopy(const std::string& folder) {
-        const std::string exe = VeltraExe();
-        std::string commandLine = "\"" + exe + "\"";
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof(startup);
-        started = CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
-                                 folder.c_str(), &startup, &process) != 0;
-    }
-    ~SuspendedCopy() {
-        if (!started) return;
-        if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
-            TerminateProcess(process.hProcess, 1);
-            WaitForSingleObject(process.hProcess, 5000);
-        }
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-    SuspendedCopy(const SuspendedCopy&) = delete;
-    SuspendedCopy& operator=(const SuspendedCopy&) = delete;
-
-    bool Ended() const { return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; }
-    DWORD ExitCode() const {
-        DWORD code = STILL_ACTIVE;
-        GetExitCodeProcess(process.hProcess, &code);
-        return code;
-    }
-
-    PROCESS_INFORMATION process = {};
-    bool started = false;
-};
-
-BOOL CALLBACK CountVeltraWindow(HWND window, LPARAM lParam) {
-    char className[16] = {};
-    GetClassNameA(window, className, sizeof(className));
-    if (lstrcmpiA(className, "VELTRA") == 0) ++*reinterpret_cast<int*>(lParam);
-    return TRUE;
-}
-
 // Windows of the program's class, from any process, shown or not.
 int VeltraWindows() {
-    int count = 0;
-    EnumWindows(CountVeltraWindow, reinterpret_cast<LPARAM>(&count));
-    return count;
+    const std::vector<HWND> windows = TopLevelWindows();
+    return static_cast<int>(std::count_if(windows.begin(), windows.end(), [](HWND w) { return HasClass(w, "VELTRA"); }));
 }
 
 }  // namespace
@@ -67,9 +25,9 @@ TEST(SingleInstance, TwoCopiesStartedTogetherTwentyTimesGiveOneWindowAndTheLoser
     ASSERT_EQ(VeltraWindows(), 0) << "a copy from an earlier test still runs";
     for (int round = 1; round <= 20; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
-        SuspendedCopy first(folder.path);
-        SuspendedCopy second(folder.path);
-        ASSERT_TRUE(first.started && second.started) << "cannot start the program: error " << GetLastError();
+        Veltra first(folder.path, nullptr, Launch::Suspended);
+        Veltra second(folder.path, nullptr, Launch::Suspended);
+        ASSERT_TRUE(first.process.hThread != nullptr && second.process.hThread != nullptr);
         ResumeThread(first.process.hThread);
         ResumeThread(second.process.hThread);
 
@@ -81,7 +39,7 @@ TEST(SingleInstance, TwoCopiesStartedTogetherTwentyTimesGiveOneWindowAndTheLoser
         while (GetTickCount() - start < 20000) {
             const int windows = VeltraWindows();
             most = std::max(most, windows);
-            const bool settled = (first.Ended() != second.Ended()) && windows == 1;
+            const bool settled = (!first.Running() != !second.Running()) && windows == 1;
             if (!settled) {
                 settledAt = 0;
             } else if (settledAt == 0) {
@@ -92,10 +50,10 @@ TEST(SingleInstance, TwoCopiesStartedTogetherTwentyTimesGiveOneWindowAndTheLoser
             Sleep(2);
         }
         EXPECT_LE(most, 1) << "two windows of the program were up at once";
-        ASSERT_NE(first.Ended(), second.Ended()) << "not exactly one copy ended";
-        const SuspendedCopy& loser = first.Ended() ? first : second;
-        const SuspendedCopy& winner = first.Ended() ? second : first;
-        EXPECT_EQ(loser.ExitCode(), 0u);
+        ASSERT_NE(!first.Running(), !second.Running()) << "not exactly one copy ended";
+        const Veltra& loser = !first.Running() ? first : second;
+        const Veltra& winner = !first.Running() ? second : first;
+        EXPECT_EQ(loser.WaitForExit(0), 0);
 
         // The winner is whole: its window holds the folder's listing, and it ends normally.
         const HWND window = FindProcessWindow(winner.process.dwProcessId, "VELTRA", true);
@@ -103,7 +61,7 @@ TEST(SingleInstance, TwoCopiesStartedTogetherTwentyTimesGiveOneWindowAndTheLoser
         EXPECT_EQ(SendMessageA(GetDlgItem(window, IDC_PICTURE_LIST), LB_GETCOUNT, 0, 0), 1);
         PostMessageA(window, WM_CLOSE, 0, 0);
         ASSERT_EQ(WaitForSingleObject(winner.process.hProcess, 10000), WAIT_OBJECT_0);
-        EXPECT_EQ(winner.ExitCode(), 0u);
+        EXPECT_EQ(winner.WaitForExit(0), 0);
     }
 }
 

@@ -23,9 +23,6 @@ bool Answers(const Veltra& veltra) {
     return SendMessageTimeoutA(veltra.main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored) != 0;
 }
 
-// lParam of a key's release: repeat count 1, previous state down, being released.
-constexpr LPARAM kKeyReleased = static_cast<LPARAM>(0xC0000001u);
-
 HWND OpenViewer(const Veltra& veltra, int entry) {
     veltra.ChooseIndex(entry);
     PostMessageA(veltra.main, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(195, 150));

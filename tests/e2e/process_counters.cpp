@@ -6,31 +6,6 @@
 
 namespace e2e {
 
-namespace {
-
-struct WindowTally {
-    DWORD processId;
-    long windows;
-};
-
-BOOL CALLBACK TallyChildWindow(HWND, LPARAM lParam) {
-    ++reinterpret_cast<WindowTally*>(lParam)->windows;
-    return TRUE;
-}
-
-BOOL CALLBACK TallyProcessWindow(HWND window, LPARAM lParam) {
-    auto* tally = reinterpret_cast<WindowTally*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == tally->processId) {
-        ++tally->windows;
-        EnumChildWindows(window, TallyChildWindow, lParam);
-    }
-    return TRUE;
-}
-
-}  // namespace
-
 long CountHandles(const PROCESS_INFORMATION& process) {
     DWORD reported = 0;
     if (GetProcessHandleCount(process.hProcess, &reported) && reported != 0) return static_cast<long>(reported);
@@ -66,9 +41,9 @@ long CountHandles(const PROCESS_INFORMATION& process) {
 long CountUserObjects(const PROCESS_INFORMATION& process) {
     const DWORD reported = GetGuiResources(process.hProcess, GR_USEROBJECTS);
     if (reported != 0) return static_cast<long>(reported);
-    WindowTally tally = {process.dwProcessId, 0};
-    EnumWindows(TallyProcessWindow, reinterpret_cast<LPARAM>(&tally));
-    return tally.windows > 0 ? tally.windows : -1;
+    long windows = 0;
+    for (HWND window : TopLevelWindows(process.dwProcessId)) windows += 1 + static_cast<long>(ChildWindows(window).size());
+    return windows > 0 ? windows : -1;
 }
 
 }  // namespace e2e

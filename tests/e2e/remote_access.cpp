@@ -34,16 +34,24 @@ VeltraResources::~VeltraResources() {
     if (module != nullptr) FreeLibrary(module);
 }
 
-COLORREF VeltraResources::BitmapPixel(const char* name, int x, int y) const {
+Screen VeltraResources::Bitmap(const char* name) const {
+    Screen image;
     HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(module, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    if (bitmap == nullptr) return CLR_INVALID;
-    HDC memory = CreateCompatibleDC(nullptr);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    const COLORREF colour = GetPixel(memory, x, y);
-    SelectObject(memory, previous);
-    DeleteDC(memory);
+    BITMAP header = {};
+    if (bitmap == nullptr || GetObjectA(bitmap, sizeof(header), &header) == 0) {
+        ADD_FAILURE() << "no bitmap resource " << name;
+        return image;
+    }
+    image.width = header.bmWidth;
+    image.height = header.bmHeight;
+    image.pixels.assign(static_cast<size_t>(image.width) * image.height, 0);
+    BITMAPINFO info = TopDown32BitInfo(image.width, image.height);
+    HDC screen = GetDC(nullptr);
+    EXPECT_EQ(GetDIBits(screen, bitmap, 0, image.height, image.pixels.data(), &info, DIB_RGB_COLORS), image.height);
+    ReleaseDC(nullptr, screen);
     DeleteObject(bitmap);
-    return colour;
+    for (uint32_t& p : image.pixels) p &= 0x00FFFFFF;
+    return image;
 }
 
 std::string VeltraResources::Raw(const char* name, const char* type) const {

@@ -17,30 +17,10 @@ struct Skin {
     Screen top, left, right, bottom;
 };
 
-Screen LoadBitmapResource(const VeltraResources& resources, const char* name) {
-    Screen image;
-    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(resources.module, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    BITMAP header = {};
-    if (bitmap == nullptr || GetObjectA(bitmap, sizeof(header), &header) == 0) {
-        ADD_FAILURE() << "no bitmap resource " << name;
-        return image;
-    }
-    image.width = header.bmWidth;
-    image.height = header.bmHeight;
-    image.pixels.assign(static_cast<size_t>(image.width) * image.height, 0);
-    BITMAPINFO info = TopDown32BitInfo(image.width, image.height);
-    HDC screen = GetDC(nullptr);
-    EXPECT_EQ(GetDIBits(screen, bitmap, 0, image.height, image.pixels.data(), &info, DIB_RGB_COLORS), image.height);
-    ReleaseDC(nullptr, screen);
-    DeleteObject(bitmap);
-    for (uint32_t& p : image.pixels) p &= 0x00FFFFFF;
-    return image;
-}
-
 Skin LoadSkin() {
     VeltraResources resources;
-    return {LoadBitmapResource(resources, "SKTOP"), LoadBitmapResource(resources, "SKLFT"),
-            LoadBitmapResource(resources, "SKRGT"), LoadBitmapResource(resources, "SKBOT")};
+    return {resources.Bitmap(kSkinTop.name), resources.Bitmap(kSkinLeft.name), resources.Bitmap(kSkinRight.name),
+            resources.Bitmap(kSkinBottom.name)};
 }
 
 // What the skin shows at client point (x, y): the piece that covers it, black in the display well.
@@ -52,18 +32,15 @@ COLORREF SkinAt(const Skin& skin, int x, int y) {
     return kBlack;
 }
 
-BOOL CALLBACK CollectChildRect(HWND child, LPARAM lParam) {
-    RECT rect;
-    GetWindowRect(child, &rect);
-    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
-    reinterpret_cast<std::vector<RECT>*>(lParam)->push_back(rect);
-    return TRUE;
-}
-
 // The buttons and the list, in client coordinates: they cover the skin with their own faces.
 std::vector<RECT> ChildRects(const Veltra& veltra) {
     std::vector<RECT> rects;
-    EnumChildWindows(veltra.main, CollectChildRect, reinterpret_cast<LPARAM>(&rects));
+    for (HWND child : ChildWindows(veltra.main)) {
+        RECT rect;
+        GetWindowRect(child, &rect);
+        MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+        rects.push_back(rect);
+    }
     return rects;
 }
 

@@ -118,7 +118,7 @@ TEST(Startup, SecondCopyEndsAtOnceAndLeavesTheFirstAlone) {
     Veltra first(folder.path);
     const RECT before = first.Frame();
 
-    Veltra second(folder.path, nullptr, false);
+    Veltra second(folder.path, nullptr, Launch::Started);
     EXPECT_EQ(second.WaitForExit(), 0);
     EXPECT_EQ(FindProcessWindow(second.process.dwProcessId, "VELTRA", false), nullptr);
 
@@ -237,9 +237,9 @@ TEST(Commands, PressedButtonShowsItsPressedBitmap) {
     VeltraResources resources;
     for (int i = 0; i < 6; ++i) {
         HWND button = GetDlgItem(veltra.main, IDC_FIRST_BUTTON + i);
-        const POINT origin = veltra.ToScreen(254 + 20 * i, 16);
-        const std::string normal = "BTON" + std::to_string(i + 1) + "N";
-        const std::string pressed = "BTON" + std::to_string(i + 1) + "D";
+        const POINT origin = veltra.ToScreen(kButtonLeft + kButtonPitch * i, kButtonTop);
+        const Screen normal = resources.Bitmap(kButtonBitmapNames[0][i]);
+        const Screen pressed = resources.Bitmap(kButtonBitmapNames[1][i]);
 
         SendMessageA(button, BM_SETSTATE, TRUE, 0);
         veltra.Sync();
@@ -252,8 +252,8 @@ TEST(Commands, PressedButtonShowsItsPressedBitmap) {
         int imagesDiffer = 0;
         for (int y = 0; y < 16; ++y) {
             for (int x = 0; x < 16; ++x) {
-                const COLORREF pressedPixel = resources.BitmapPixel(pressed.c_str(), x, y);
-                const COLORREF normalPixel = resources.BitmapPixel(normal.c_str(), x, y);
+                const COLORREF pressedPixel = pressed.At(x, y);
+                const COLORREF normalPixel = normal.At(x, y);
                 mismatches += down.At(origin.x + x, origin.y + y) != pressedPixel;
                 mismatches += up.At(origin.x + x, origin.y + y) != normalPixel;
                 imagesDiffer += pressedPixel != normalPixel;

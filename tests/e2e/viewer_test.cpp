@@ -7,6 +7,7 @@
 
 #include "app/main_window.h"
 #include "app/state.h"
+#include "dialog_template.h"
 #include "full_screen_support.h"
 #include "harness.h"
 
@@ -197,17 +198,6 @@ struct MessageBoxSeen {
     std::vector<std::string> buttons;
 };
 
-BOOL CALLBACK CollectChild(HWND child, LPARAM lParam) {
-    auto* seen = reinterpret_cast<MessageBoxSeen*>(lParam);
-    char className[32] = {};
-    char text[256] = {};
-    GetClassNameA(child, className, sizeof(className));
-    GetWindowTextA(child, text, sizeof(text));
-    if (lstrcmpiA(className, "Static") == 0 && text[0] != '\0') seen->statics.push_back(text);
-    if (lstrcmpiA(className, "Button") == 0) seen->buttons.push_back(text);
-    return TRUE;
-}
-
 // Runs on a thread of its own while the test's thread sits in the message box's modal loop.
 void ReadAndCloseMessageBox(MessageBoxSeen* seen) {
     HWND box = nullptr;
@@ -218,7 +208,12 @@ void ReadAndCloseMessageBox(MessageBoxSeen* seen) {
     char caption[256] = {};
     GetWindowTextA(box, caption, sizeof(caption));
     seen->caption = caption;
-    EnumChildWindows(box, CollectChild, reinterpret_cast<LPARAM>(seen));
+    for (HWND child : ChildWindows(box)) {
+        char text[256] = {};
+        GetWindowTextA(child, text, sizeof(text));
+        if (HasClass(child, "Static") && text[0] != '\0') seen->statics.push_back(text);
+        if (HasClass(child, "Button")) seen->buttons.push_back(text);
+    }
     PostMessageA(box, WM_COMMAND, IDOK, 0);
 }
 
@@ -250,27 +245,6 @@ TEST(DialogLaunch, ADialogThatCannotBeCreatedIsReportedAndTheProgramGoesOn) {
     Instance = nullptr;
 }
 
-namespace {
-
-// Reads a dialog template field that is either absent (0), an ordinal or a UTF-16 string.
-std::string TemplateString(const std::string& raw, size_t* offset) {
-    std::string text;
-    for (;;) {
-        uint16_t unit = 0;
-        if (*offset + 2 > raw.size()) return "<past the end>";
-        std::memcpy(&unit, raw.data() + *offset, 2);
-        *offset += 2;
-        if (unit == 0) return text;
-        if (unit == 0xFFFF && text.empty()) {
-            *offset += 2;
-            return "<ordinal>";
-        }
-        text += unit < 0x80 ? static_cast<char>(unit) : '?';
-    }
-}
-
-}  // namespace
-
 TEST(ViewerTemplate, ScnboxIsAClassicBorderlessPopupWithNoControls) {
     VeltraResources resources;
     EXPECT_NE(FindResourceExA(resources.module, RT_DIALOG, "SCNBOX", MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)),
@@ -290,14 +264,10 @@ TEST(ViewerTemplate, ScnboxIsAClassicBorderlessPopupWithNoControls) {
     EXPECT_EQ(header.cx, 186);
     EXPECT_EQ(header.cy, 90);
 
-    size_t offset = sizeof(DLGTEMPLATE);
-    EXPECT_EQ(TemplateString(raw, &offset), "") << "menu";
-    EXPECT_EQ(TemplateString(raw, &offset), "") << "window class";
-    EXPECT_EQ(TemplateString(raw, &offset), "") << "title";
-    ASSERT_LE(offset + 2, raw.size());
-    uint16_t pointSize = 0;
-    std::memcpy(&pointSize, raw.data() + offset, 2);
-    offset += 2;
-    EXPECT_EQ(pointSize, 8);
-    EXPECT_EQ(TemplateString(raw, &offset), "MS Sans Serif");
+    TemplateReader in{raw, sizeof(DLGTEMPLATE)};
+    EXPECT_EQ(in.TextOrOrdinal(), "") << "menu";
+    EXPECT_EQ(in.TextOrOrdinal(), "") << "window class";
+    EXPECT_EQ(in.Text(), "") << "title";
+    EXPECT_EQ(in.Next<WORD>(), 8) << "point size";
+    EXPECT_EQ(in.Text(), "MS Sans Serif");
 }
