@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <functional>
 #include <sstream>
 
@@ -134,23 +133,6 @@ long StepViewTo(const Veltra& veltra, HWND view, int target) {
     }
     const long milliseconds = static_cast<long>(GetTickCount() - start);
     return PaintedAndAnswering(veltra, view) ? milliseconds : -1;
-}
-
-HeldCounts CountHeld(const PROCESS_INFORMATION& process) {
-    HeldCounts counts = {};
-    counts.gdi = CountGdiObjects(process);
-    counts.user = CountUserObjects(process);
-    counts.handles = CountHandles(process);
-    const size_t bytes = PrivateBytes(process.hProcess);
-    counts.privateBytes = bytes != 0 ? static_cast<long long>(bytes) : -1;
-    return counts;
-}
-
-std::string Describe(const HeldCounts& counts) {
-    char text[160];
-    std::snprintf(text, sizeof(text), "GDI objects %ld, user objects %ld, handles %ld, private memory %.2f MB",
-                  counts.gdi, counts.user, counts.handles, counts.privateBytes / 1048576.0);
-    return text;
 }
 
 }  // namespace e2e

@@ -45,16 +45,5 @@ bool PaintedAndAnswering(const Veltra& veltra, HWND window);
 // Returns the step's milliseconds, or -1 after a failure.
 long StepViewTo(const Veltra& veltra, HWND view, int target);
 
-// Counts of what the program holds, or -1 for one that cannot be had. Under Wine each comes from
-// the source that tells the truth there: GDI objects from the process's GDI handle table, handles
-// from the system's handle table, user objects as windows, memory as private (anonymous) bytes.
-struct HeldCounts {
-    long gdi;
-    long user;
-    long handles;
-    long long privateBytes;
-};
-HeldCounts CountHeld(const PROCESS_INFORMATION& process);
-std::string Describe(const HeldCounts& counts);
 
 }  // namespace e2e

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -144,6 +145,38 @@ std::string Audible(const std::string& samples) {
         if (samples[i] != 0 || samples[i + 1] != 0) audible.append(samples, i, 2);
     }
     return audible;
+}
+
+HeldCounts CountHeld(const PROCESS_INFORMATION& process) {
+    HeldCounts counts = {};
+    counts.gdi = CountGdiObjects(process);
+    counts.user = CountUserObjects(process);
+    counts.handles = CountHandles(process);
+    const size_t bytes = PrivateBytes(process.hProcess);
+    counts.privateBytes = bytes != 0 ? static_cast<long long>(bytes) : -1;
+    return counts;
+}
+
+void ExpectNoGrowth(const HeldCounts& early, const HeldCounts& late, const HeldCounts& allowance) {
+    const struct {
+        const char* name;
+        long long early, late, allowed;
+    } counts[] = {{"GDI objects", early.gdi, late.gdi, allowance.gdi},
+                  {"user objects", early.user, late.user, allowance.user},
+                  {"handles", early.handles, late.handles, allowance.handles},
+                  {"private bytes", early.privateBytes, late.privateBytes, allowance.privateBytes}};
+    for (const auto& count : counts) {
+        if (count.allowed < 0) continue;
+        EXPECT_GT(count.early, 0) << "no way to count the program's " << count.name;
+        EXPECT_LE(count.late, count.early + count.allowed) << count.name << " grew";
+    }
+}
+
+std::string Describe(const HeldCounts& counts) {
+    char text[160];
+    std::snprintf(text, sizeof(text), "GDI objects %ld, user objects %ld, handles %ld, private memory %.2f MB",
+                  counts.gdi, counts.user, counts.handles, counts.privateBytes / 1048576.0);
+    return text;
 }
 
 }  // namespace e2e

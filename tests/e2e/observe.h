@@ -21,6 +21,24 @@ long CountGdiObjects(const PROCESS_INFORMATION& process);
 // Bytes of memory private to the process (under Wine: its anonymous resident memory).
 size_t PrivateBytes(HANDLE process);
 
+// Counts of what the program holds, or -1 for one that cannot be had. Under Wine each comes from
+// the source that tells the truth there: GDI objects from the process's GDI handle table, handles
+// from the system's handle table, user objects as windows, memory as private (anonymous) bytes.
+struct HeldCounts {
+    long gdi;
+    long user;
+    long handles;
+    long long privateBytes;
+};
+HeldCounts CountHeld(const PROCESS_INFORMATION& process);
+std::string Describe(const HeldCounts& counts);
+// Fails for each count that `allowance` checks (not negative) and that could not be had early, or
+// that grew from `early` to `late` by more than it allows.
+void ExpectNoGrowth(const HeldCounts& early, const HeldCounts& late, const HeldCounts& allowance);
+// For a long run: leaking one object a step would show as hundreds, a picture kept each step as
+// megabytes, while heap settling stays far below one.
+constexpr HeldCounts kLongRunAllowance = {2, 0, 2, 1 << 20};
+
 // Every sample the program plays is appended to one capture file (VELTRA_AUDIO_RAW).
 size_t AudioCaptured();  // its length now
 // Its length once nothing has come for a moment: a program ended by an earlier test may still
