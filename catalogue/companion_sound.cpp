@@ -19,11 +19,22 @@ bool WavePlayable(const WCHAR* path) {
            CheckWaveHeader(head.data(), head.size(), fileSize) == WaveVerdict::Playable;
 }
 
+// The wave driver reports a sound's end from its own playback thread, which is still running
+// inside the driver for a moment after the notice. Closing the last wave device at that notice
+// unloads the driver under that thread and ends the process. A reference of the program's own
+// keeps the driver loaded for the program's life.
+bool WaveDriverPinned = false;
+
+void PinWaveDriver() {
+    if (!WaveDriverPinned) WaveDriverPinned = LoadLibraryW(L"mciwave.dll") != nullptr;
+}
+
 // Closes the previous companion sound and plays `path` asynchronously. Returns the MCI error;
 // a file whose header is not vouched for is refused before anything is closed.
 MCIERROR PlayCompanionSound(HWND window, const WCHAR* path) {
     // A refused file counts as no companion at all: whatever plays already goes on.
     if (!WavePlayable(path)) return MCIERR_INVALID_FILE;
+    PinWaveDriver();
     // Stops and releases the previous companion; fails harmlessly when there is none.
     mciSendCommandW(SoundDeviceId, MCI_CLOSE, 0, 0);
     // A notice still queued spoke of the device just closed; the next device may well get the same

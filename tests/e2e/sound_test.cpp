@@ -187,3 +187,22 @@ TEST(CompanionSound, TheShownPictureAndItsFinishedCompanionCanBeRenamedAndDelete
         EXPECT_TRUE(veltra.Running());
     }
 }
+
+// Every companion that plays to its end is closed at once; the system's wave driver must outlive
+// the thread that reported the end, however often that happens.
+TEST(CompanionSound, ManyCompanionsPlayedToTheirEndLeaveTheProgramRunning) {
+    FixtureFolder folder;
+    for (const char* name : {"a", "b"}) {
+        folder.CopyData("Beach.jpg", name + std::string(".jpg"));
+        folder.CopyData("Tone.WAV", name + std::string(".WAV"));
+    }
+    Veltra veltra(folder.path);
+    for (int round = 0; round < 100 && veltra.Running(); ++round) {
+        const size_t offset = AudioCapturedWhenQuiet();
+        veltra.Choose(round % 2 == 0 ? "a.jpg" : "b.jpg");
+        EXPECT_TRUE(WaitUntil([&] { return AudioCaptured() > offset; }, 10000)) << "round " << round;
+    }
+    AudioCapturedWhenQuiet();
+    EXPECT_TRUE(veltra.Running());
+    EXPECT_TRUE(veltra.Sync(2000));
+}
