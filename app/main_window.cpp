@@ -130,7 +130,7 @@ void ShowChosenListEntry() {
 
 // The views decode pictures for the whole screen; back here, the preview needs its own size again.
 void LaunchPictureView(DLGPROC procedure) {
-    LaunchDialog("SCNBOX", procedure);
+    LaunchFullScreenView(procedure);
     FitPicturesTo(kPreviewWidth, kPreviewHeight);
     RefitCurrentPicture(MainWindow);
 }
@@ -143,7 +143,7 @@ void OnCommand(WPARAM wParam) {
     switch (LOWORD(wParam)) {
         case IDC_FOLDERS: RunFolderBrowser(MainWindow); break;
         case IDC_AUTO_SHOW: StartSlideShow(); break;
-        case IDC_TEST_SCREEN: LaunchDialog("SCNBOX", TestScreenProc); break;
+        case IDC_TEST_SCREEN: LaunchFullScreenView(TestScreenProc); break;
         case IDC_ABOUT_HELP: LaunchDialog("INFBOX", AboutBoxProc); break;
         case IDC_MINIMIZE: ShowWindow(MainWindow, SW_MINIMIZE); break;
         case IDC_EXIT: DestroyWindow(MainWindow); break;

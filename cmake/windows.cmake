@@ -33,13 +33,17 @@ add_custom_command(OUTPUT ${ARTWORK_STAMP}
     DEPENDS ${VELTRA_ARTWORK_DEPENDENCY}
     COMMENT "Drawing the skin, buttons and icon")
 
+set(VERSION_HEADER_DIR ${CMAKE_BINARY_DIR}/generated)
+configure_file(${CMAKE_SOURCE_DIR}/resources/version.h.in ${VERSION_HEADER_DIR}/version.h @ONLY)
+
 set(RESOURCE_OBJECT ${CMAKE_BINARY_DIR}/veltra_resources.o)
 add_custom_command(OUTPUT ${RESOURCE_OBJECT}
-    COMMAND ${CMAKE_RC_COMPILER} -I ${ARTWORK_DIR} -I ${CMAKE_SOURCE_DIR}/resources
+    COMMAND ${CMAKE_RC_COMPILER} -I ${ARTWORK_DIR} -I ${CMAKE_SOURCE_DIR}/resources -I ${VERSION_HEADER_DIR}
             -i ${CMAKE_SOURCE_DIR}/resources/veltra.rc -o ${RESOURCE_OBJECT}
     WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/resources
     DEPENDS ${ARTWORK_STAMP} ${CMAKE_SOURCE_DIR}/resources/veltra.rc ${CMAKE_SOURCE_DIR}/resources/resource_ids.h
-            ${CMAKE_SOURCE_DIR}/resources/help.rtf
+            ${CMAKE_SOURCE_DIR}/resources/help.rtf ${CMAKE_SOURCE_DIR}/resources/release.rc
+            ${CMAKE_SOURCE_DIR}/resources/veltra.manifest ${VERSION_HEADER_DIR}/version.h
     COMMENT "Compiling resources")
 
 add_library(veltra_core STATIC
@@ -65,11 +69,13 @@ add_executable(veltra WIN32
     views/full_screen.cpp
     views/slide_show.cpp
     views/test_screen.cpp
+    views/display_awareness.cpp
     about/about_box.cpp
     ${RESOURCE_OBJECT}
 )
 target_link_libraries(veltra PRIVATE veltra_core winmm comctl32 shell32 shlwapi ole32 uuid)
-target_link_options(veltra PRIVATE -static -static-libgcc -static-libstdc++)
+# No link time in the PE header: the same sources give the same exe, and the release zips the same bytes.
+target_link_options(veltra PRIVATE -static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp)
 # A 32-bit process on 64-bit Windows then has 4 GB of address space instead of 2: room for the
 # largest BMP and TIFF that GDI+ has to decode whole.
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)

@@ -5,7 +5,13 @@
 #include "views/views.h"
 
 void CoverScreen(HWND dialog) {
-    SetWindowPos(dialog, HWND_TOP, 0, 0, ScreenWidth, ScreenHeight, SWP_NOACTIVATE);
+    // ScreenWidth x ScreenHeight were read by the unaware start-up and are scaled down on a scaled
+    // display; the monitor's rectangle, asked for here, is in the view's own (real) pixels.
+    MONITORINFO display = {};
+    display.cbSize = sizeof(display);
+    RECT area = {0, 0, ScreenWidth, ScreenHeight};
+    if (GetMonitorInfoA(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &display)) area = display.rcMonitor;
+    SetWindowPos(dialog, HWND_TOP, area.left, area.top, area.right - area.left, area.bottom - area.top, SWP_NOACTIVATE);
 }
 
 void FitPicturesToView(HWND dialog) {

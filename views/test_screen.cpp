@@ -14,17 +14,21 @@ const Gdiplus::ARGB kBarColours[kTestBarCount] = {
 void PaintTestScreen(HWND dialog) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(dialog, &paint);
+    RECT client;
+    GetClientRect(dialog, &client);
+    const int width = client.right;
+    const int height = client.bottom;
     {
         Gdiplus::Graphics graphics(dc);
         Gdiplus::SolidBrush bar(Gdiplus::Color(0xFF000000));
         for (int i = 0; i < kTestBarCount; ++i) {
-            const BarSpan span = TestBarSpan(ScreenWidth, i);
+            const BarSpan span = TestBarSpan(width, i);
             bar.SetColor(Gdiplus::Color(kBarColours[i]));
-            graphics.FillRectangle(&bar, span.left, 0, span.width, ScreenHeight);
+            graphics.FillRectangle(&bar, span.left, 0, span.width, height);
         }
-        Gdiplus::LinearGradientBrush strip(Gdiplus::Point(0, 10), Gdiplus::Point(ScreenWidth, 10),
-                                           Gdiplus::Color(0xFF000000), Gdiplus::Color(0xFFFFFFFF));
-        graphics.FillRectangle(&strip, 0, GreyStripTop(ScreenHeight), ScreenWidth, kGreyStripRows);
+        Gdiplus::LinearGradientBrush strip(Gdiplus::Point(0, 10), Gdiplus::Point(width, 10), Gdiplus::Color(0xFF000000),
+                                           Gdiplus::Color(0xFFFFFFFF));
+        graphics.FillRectangle(&strip, 0, GreyStripTop(height), width, kGreyStripRows);
     }
     EndPaint(dialog, &paint);
 }

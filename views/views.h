@@ -7,7 +7,12 @@ INT_PTR CALLBACK FullScreenViewerProc(HWND dialog, UINT message, WPARAM wParam, 
 INT_PTR CALLBACK SlideShowProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK TestScreenProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Stretches the borderless dialog over the whole screen; client and screen coordinates agree.
+// Runs a view on SCNBOX per-monitor DPI aware where the system allows it, so that on a scaled
+// display it works on the real pixels.
+void LaunchFullScreenView(DLGPROC procedure);
+
+// Stretches the borderless dialog over the whole primary display, in the display's real pixels
+// when the view is DPI aware; client and screen coordinates agree.
 void CoverScreen(HWND dialog);
 
 // Pictures shown from now on are decoded to fit the view's client area.
