@@ -2,9 +2,11 @@
 # make test  - install what is missing, build, run the unit and end-to-end tests
 # make bench - the benchmarks, under Wine
 # make fuzz  - the decoders' fuzzers (FUZZ_SECONDS each)
+# make dist  - the release zips, build/dist/veltra-<version>-win32.zip and -win64.zip
+# make screenshots - the README's screenshots, made again from the sample folder
 FUZZ_SECONDS ?= 300
 
-.PHONY: all setup build run test bench fuzz clean
+.PHONY: all setup build run test bench fuzz dist screenshots clean
 
 all: build
 
@@ -22,6 +24,12 @@ test: build
 
 bench: build
 	@bench/run_bench.sh
+
+dist: build
+	@tools/dist.sh
+
+screenshots: build
+	@tools/screenshots.sh
 
 fuzz:
 	@tools/setup.sh --fuzz

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs the end-to-end tests under Wine on private Xvfb displays: everything on a 1024 x 768
-# screen, then the screen-size dependent cases again on 1280 x 1024. One fresh Wine prefix for
-# the whole run. Ends with one summary line: "e2e: N passed, M failed".
+# screen, then the screen-size dependent cases again on 1280 x 1024 and on a 2560 x 1600 screen
+# set to 192 DPI. One fresh Wine prefix for the whole run. Ends with one summary line: "e2e: N passed, M failed".
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 source tools/wine_session.sh
@@ -44,16 +44,34 @@ run_suite() {
     timeout -k 10 1800 wine "$tests_exe" --gtest_color=no "$@" 2>&1 | tr -d '\r' | tee "$log"
 }
 
-filter=()
+# new_display WIDTHxHEIGHT: a fresh X screen of that size; the prefix and its settings stay.
+new_display() {
+    wineserver -k
+    wineserver -w
+    stop_display
+    start_display "$1" || exit 1
+}
+
+filter=(--gtest_filter='-ScaledDisplay*')
 [ -n "${E2E_FILTER:-}" ] && filter=(--gtest_filter="$E2E_FILTER")
 run_suite "$work/screen-1024.log" "${filter[@]}"
 
 if [ -z "${E2E_FILTER:-}" ]; then
-    wineserver -k
-    wineserver -w
-    stop_display
-    start_display 1280x1024 || exit 1
+    # The exe as released (VELTRA_RELEASED_EXE, unpacked from its zip by tools/check_dist.sh):
+    # it starts, shows its skin and carries its version and manifest.
+    if [ -n "${VELTRA_RELEASED_EXE:-}" ]; then
+        VELTRA_EXE=$(windows_path "$VELTRA_RELEASED_EXE") run_suite "$work/released-exe.log" \
+            --gtest_filter='Release*:Startup.WindowIsCentred*:Skin.WindowShowsTheSkin*'
+    fi
+
+    new_display 1280x1024
     run_suite "$work/screen-1280.log" --gtest_filter='TestScreen*'
+
+    # A display scaled to 200 %: 192 DPI on a large screen. Wine reads the setting at a process's start.
+    new_display 2560x1600
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 192 /f >/dev/null 2>&1
+    wineserver -w
+    run_suite "$work/scaled-192dpi.log" --gtest_filter='ScaledDisplay*:TestScreen*'
 fi
 
 passed=0

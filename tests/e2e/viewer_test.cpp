@@ -118,6 +118,39 @@ TEST(Viewer, FitsEachPictureToTheScreenAndStepsBothWaysWithWrap) {
     EndViewer(viewer);
 }
 
+// A display scaled to 200 %: 2560 x 1600 pixels at 192 DPI, run_e2e.sh's last pass. A view left
+// DPI-unaware would be told 1280 x 800 there and be stretched by the system.
+constexpr int kScaledWidth = 2560;
+constexpr int kScaledHeight = 1600;
+const Picture kOnScaled[] = {
+    {"a.bmp", 2000, 1000, kRed, {280, 300, 2280, 1300}},   // wider than 1280, yet drawn unscaled
+    {"b.bmp", 1280, 800, kGreen, {640, 400, 1920, 1200}},  // a quarter of the screen, not all of it
+    {"c.bmp", 3840, 1200, kBlue, {0, 400, 2560, 1200}},    // scaled down to the real width
+};
+
+TEST(ScaledDisplay, ViewerCoversTheRealPixelsAndFitsPicturesToThem) {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    ASSERT_EQ(dpi, 192);
+    ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), kScaledWidth);
+    ASSERT_EQ(GetSystemMetrics(SM_CYSCREEN), kScaledHeight);
+    FixtureFolder folder;
+    WritePictures(folder, {kOnScaled[0], kOnScaled[1], kOnScaled[2]});
+    Veltra veltra(folder.path);
+    veltra.Choose(kOnScaled[0].name);
+    HWND viewer = OpenViewer(veltra);
+    ASSERT_NE(viewer, nullptr);
+    RECT client;
+    GetClientRect(viewer, &client);
+    EXPECT_EQ(client.right, kScaledWidth);
+    EXPECT_EQ(client.bottom, kScaledHeight);
+    ExpectShown(kOnScaled[0]);
+    Step(veltra, viewer, WM_LBUTTONDBLCLK, 1, kOnScaled[1]);
+    Step(veltra, viewer, WM_LBUTTONDBLCLK, 2, kOnScaled[2]);
+    EndViewer(viewer);
+}
+
 TEST(Viewer, WithNothingSelectedStepsToTheFirstOrTheLastEntry) {
     FixtureFolder folder;
     WritePictures(folder, {kSmall[0], kSmall[1], kSmall[2]});
