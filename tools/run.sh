@@ -18,16 +18,7 @@ if [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then
 fi
 
 trap 'wineserver -k 2>/dev/null; stop_display' EXIT
-start_display 1024x768
-[ -d "$prefix" ] || { echo "Making a Wine prefix..."; make_wine_prefix "$prefix"; }
-export WINEPREFIX=$prefix
-(cd "$samples" && wine "$build/win-i686/veltra.exe" >/dev/null 2>&1 &)
-
-for _ in $(seq 100); do
-    xdotool search --name '^VELTRA$' >/dev/null 2>&1 && break
-    sleep 0.1
-done
-sleep 1
+start_veltra_headless "$build"
 # The window is centred on the 1024 x 768 screen at (316, 171); its list starts at (32, 320).
 xdotool mousemove 380 500 sleep 0.5 click --repeat 2 --delay 80 1 sleep 0.5 mousemove 1000 20
 sleep 2

@@ -10,18 +10,8 @@ source tools/wine_session.sh
 build=$(realpath build)
 samples=$build/samples
 tools/make_samples.sh "$samples"
-prefix=$build/wine-run
-
 trap 'wineserver -k 2>/dev/null; stop_display' EXIT
-start_display 1024x768
-[ -d "$prefix" ] || { echo "Making a Wine prefix..."; make_wine_prefix "$prefix"; }
-export WINEPREFIX=$prefix
-(cd "$samples" && wine "$build/win-i686/veltra.exe" >/dev/null 2>&1 &)
-for _ in $(seq 100); do
-    xdotool search --name '^VELTRA$' >/dev/null 2>&1 && break
-    sleep 0.1
-done
-sleep 1
+start_veltra_headless "$build"
 
 # The window is centred at (316, 171): its list's first entries at y 500 and 510, its preview
 # around (511, 347), its buttons 20 pixels apart from (578, 195).

@@ -1,5 +1,5 @@
 # Sourced by the scripts that run VELTRA under Wine: a private Xvfb display and a Wine prefix.
-# Defines start_display, stop_display, make_wine_prefix and windows_path.
+# Defines start_display, stop_display, make_wine_prefix, windows_path and start_veltra_headless.
 
 export WINEDEBUG=-all
 # No Mono or Gecko installer prompts in a fresh prefix.
@@ -50,4 +50,20 @@ make_wine_prefix() {
 # windows_path UNIXPATH: the same place as Wine's programs see it.
 windows_path() {
     winepath -w "$1" 2>/dev/null
+}
+
+# start_veltra_headless BUILD: VELTRA on BUILD/samples, on a private 1024 x 768 Xvfb and in the
+# prefix BUILD/wine-run; returns once its window shows. The caller ends both (wineserver -k,
+# stop_display).
+start_veltra_headless() {
+    local build=$1
+    start_display 1024x768 || return 1
+    [ -d "$build/wine-run" ] || { echo "Making a Wine prefix..."; make_wine_prefix "$build/wine-run"; }
+    export WINEPREFIX=$build/wine-run
+    (cd "$build/samples" && wine "$build/win-i686/veltra.exe" >/dev/null 2>&1 &)
+    for _ in $(seq 100); do
+        xdotool search --name '^VELTRA$' >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    sleep 1
 }

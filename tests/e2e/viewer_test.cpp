@@ -65,6 +65,25 @@ void EndViewer(HWND viewer) {
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(viewer); })) << "the release of Escape did not end the viewer";
 }
 
+// Opens the viewer on the first of three pictures, steps forward round the list and back again.
+// Each step from a larger picture to a smaller one must leave the rest of the screen black.
+void ExpectFittedWhileStepping(const Picture (&pictures)[3], int screenWidth, int screenHeight) {
+    FixtureFolder folder;
+    WritePictures(folder, {pictures[0], pictures[1], pictures[2]});
+    Veltra veltra(folder.path);
+    veltra.Choose(pictures[0].name);
+    HWND viewer = OpenViewer(veltra);
+    ASSERT_NE(viewer, nullptr);
+    RECT client;
+    GetClientRect(viewer, &client);
+    EXPECT_EQ(client.right, screenWidth);
+    EXPECT_EQ(client.bottom, screenHeight);
+    ExpectShown(pictures[0]);
+    for (int i : {1, 2, 0}) Step(veltra, viewer, WM_LBUTTONDBLCLK, i, pictures[i]);
+    for (int i : {2, 1, 0}) Step(veltra, viewer, WM_RBUTTONDBLCLK, i, pictures[i]);
+    EndViewer(viewer);
+}
+
 }  // namespace
 
 TEST(Viewer, OpensOnADoubleClickOnlyOnceAPictureIsShownAndCoversTheScreen) {
@@ -100,22 +119,8 @@ TEST(Viewer, OpensOnADoubleClickOnlyOnceAPictureIsShownAndCoversTheScreen) {
 }
 
 TEST(Viewer, FitsEachPictureToTheScreenAndStepsBothWaysWithWrap) {
-    FixtureFolder folder;
-    WritePictures(folder, {kNormal, kWide, kTall});
-    Veltra veltra(folder.path);
-    veltra.Choose(kNormal.name);
-    HWND viewer = OpenViewer(veltra);
-    ASSERT_NE(viewer, nullptr);
-    ExpectShown(kNormal);
-
-    // Each step from a larger picture to a smaller one must leave the rest of the screen black.
-    Step(veltra, viewer, WM_LBUTTONDBLCLK, 1, kWide);
-    Step(veltra, viewer, WM_LBUTTONDBLCLK, 2, kTall);
-    Step(veltra, viewer, WM_LBUTTONDBLCLK, 0, kNormal);
-    Step(veltra, viewer, WM_RBUTTONDBLCLK, 2, kTall);
-    Step(veltra, viewer, WM_RBUTTONDBLCLK, 1, kWide);
-    Step(veltra, viewer, WM_RBUTTONDBLCLK, 0, kNormal);
-    EndViewer(viewer);
+    const Picture pictures[] = {kNormal, kWide, kTall};
+    ExpectFittedWhileStepping(pictures, kTestScreenWidth, kTestScreenHeight);
 }
 
 // A display scaled to 200 %: 2560 x 1600 pixels at 192 DPI, run_e2e.sh's last pass. A view left
@@ -135,20 +140,7 @@ TEST(ScaledDisplay, ViewerCoversTheRealPixelsAndFitsPicturesToThem) {
     ASSERT_EQ(dpi, 192);
     ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), kScaledWidth);
     ASSERT_EQ(GetSystemMetrics(SM_CYSCREEN), kScaledHeight);
-    FixtureFolder folder;
-    WritePictures(folder, {kOnScaled[0], kOnScaled[1], kOnScaled[2]});
-    Veltra veltra(folder.path);
-    veltra.Choose(kOnScaled[0].name);
-    HWND viewer = OpenViewer(veltra);
-    ASSERT_NE(viewer, nullptr);
-    RECT client;
-    GetClientRect(viewer, &client);
-    EXPECT_EQ(client.right, kScaledWidth);
-    EXPECT_EQ(client.bottom, kScaledHeight);
-    ExpectShown(kOnScaled[0]);
-    Step(veltra, viewer, WM_LBUTTONDBLCLK, 1, kOnScaled[1]);
-    Step(veltra, viewer, WM_LBUTTONDBLCLK, 2, kOnScaled[2]);
-    EndViewer(viewer);
+    ExpectFittedWhileStepping(kOnScaled, kScaledWidth, kScaledHeight);
 }
 
 TEST(Viewer, WithNothingSelectedStepsToTheFirstOrTheLastEntry) {
