@@ -7,10 +7,9 @@ source tools/wine_session.sh
 
 build=$(realpath build)
 samples=$build/samples
-tools/make_samples.sh "$samples"
-
 prefix=$build/wine-run
 if [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then
+    tools/make_samples.sh "$samples"
     [ -d "$prefix" ] || make_wine_prefix "$prefix"
     export WINEPREFIX=$prefix
     cd "$samples"

@@ -8,8 +8,6 @@ cd "$(dirname "$0")/.."
 source tools/wine_session.sh
 
 build=$(realpath build)
-samples=$build/samples
-tools/make_samples.sh "$samples"
 trap 'wineserver -k 2>/dev/null; stop_display' EXIT
 start_veltra_headless "$build"
 

@@ -52,11 +52,12 @@ windows_path() {
     winepath -w "$1" 2>/dev/null
 }
 
-# start_veltra_headless BUILD: VELTRA on BUILD/samples, on a private 1024 x 768 Xvfb and in the
-# prefix BUILD/wine-run; returns once its window shows. The caller ends both (wineserver -k,
-# stop_display).
+# start_veltra_headless BUILD: VELTRA on the sample folder BUILD/samples (made if need be), on a
+# private 1024 x 768 Xvfb and in the prefix BUILD/wine-run; returns once its window shows. The
+# caller ends both (wineserver -k, stop_display).
 start_veltra_headless() {
     local build=$1
+    tools/make_samples.sh "$build/samples"
     start_display 1024x768 || return 1
     [ -d "$build/wine-run" ] || { echo "Making a Wine prefix..."; make_wine_prefix "$build/wine-run"; }
     export WINEPREFIX=$build/wine-run
