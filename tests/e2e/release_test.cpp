@@ -92,8 +92,8 @@ TEST(Release, ManifestParsesAndAsksForWhatTheProgramNeeds) {
               L"unaware");
 
     ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION runLevel = {};
-    ASSERT_TRUE(QueryActCtxW(0, context, nullptr, RunlevelInformationInActivationContext, &runLevel,
-                             sizeof(runLevel), nullptr));
+    ASSERT_TRUE(QueryActCtxW(0, context, nullptr, RunlevelInformationInActivationContext, &runLevel, sizeof(runLevel),
+                             nullptr));
     EXPECT_EQ(runLevel.RunLevel, ACTCTX_RUN_LEVEL_AS_INVOKER);
     EXPECT_FALSE(runLevel.UiAccess);
 
