@@ -358,11 +358,11 @@ TEST(AboutBox, OnlyTheDoneButtonClosesIt) {
     HWND help = GetDlgItem(box, IDC_ABOUT_HELP_AREA);
 
     // Posted: Cancel (what the dialog manager makes of Escape), OK, the Escape key, a close request.
-    PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    PostMessageA(box, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-    PostMessageA(box, WM_KEYUP, VK_ESCAPE, 0xC0010001);
-    PostMessageA(box, WM_CLOSE, 0, 0);
+    PostAll(box, {{WM_COMMAND, IDCANCEL, 0},
+                  {WM_COMMAND, IDOK, 0},
+                  {WM_KEYDOWN, VK_ESCAPE, 0x00010001},
+                  {WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0010001u)},
+                  {WM_CLOSE, 0, 0}});
     ASSERT_TRUE(veltra.SyncPosted());
     EXPECT_TRUE(IsWindowVisible(box));
 

@@ -93,11 +93,7 @@ bool WaitForOnePlay(size_t offset, const std::string& samples) {
 void PostHarmlessInput(HWND view) {
     const LPARAM somewhere = MAKELPARAM(500, 400);
     const LPARAM altHeld = 0x20000001;  // context bit 29, repeat count 1
-    const struct {
-        UINT message;
-        WPARAM wParam;
-        LPARAM lParam;
-    } input[] = {
+    PostAll(view, {
         {WM_KEYDOWN, VK_ESCAPE, 1},  // pressed, not released
         {WM_KEYDOWN, 'A', 1},
         {WM_KEYUP, 'A', kKeyReleased},
@@ -114,8 +110,7 @@ void PostHarmlessInput(HWND view) {
         {WM_CLOSE, 0, 0},
         {WM_COMMAND, IDCANCEL, 0},
         {WM_COMMAND, IDOK, 0},
-    };
-    for (const auto& message : input) EXPECT_TRUE(PostMessageA(view, message.message, message.wParam, message.lParam));
+    });
 }
 
 }  // namespace e2e

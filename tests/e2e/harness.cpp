@@ -378,6 +378,12 @@ HWND Veltra::WaitForDialog(int milliseconds) const {
     return dialog;
 }
 
+void PostAll(HWND window, std::initializer_list<Posted> messages) {
+    for (const Posted& posted : messages) {
+        EXPECT_TRUE(PostMessageA(window, posted.message, posted.wParam, posted.lParam)) << posted.message;
+    }
+}
+
 void SendKey(WORD virtualKey) {
     INPUT input[2] = {};
     for (INPUT& event : input) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,14 @@ struct Veltra {
 
 // lParam of a posted key's release: repeat count 1, previously down, now going up.
 constexpr LPARAM kKeyReleased = static_cast<LPARAM>(0xC0000001u);
+
+// Posts each message in turn, as input or the system would put them in the window's queue.
+struct Posted {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+void PostAll(HWND window, std::initializer_list<Posted> messages);
 
 // Real input, as from the keyboard and the mouse: it goes to the active window and the window
 // under the pointer, through the system's input queue (after posted messages, in its own order).
