@@ -20,8 +20,8 @@ bool AnotherCopyRuns() {
 }
 
 HFONT CreateBoldFont() {
-    return CreateFontA(10, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_STROKE_PRECIS,
-                       CLIP_STROKE_PRECIS, DRAFT_QUALITY, VARIABLE_PITCH | FF_SWISS, "MS Sans Serif");
+    return CreateFontA(10, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_STROKE_PRECIS, CLIP_STROKE_PRECIS,
+                       DRAFT_QUALITY, VARIABLE_PITCH | FF_SWISS, "MS Sans Serif");
 }
 
 bool RegisterMainWindowClass() {

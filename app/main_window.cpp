@@ -31,10 +31,10 @@ bool LoadButtonBitmaps() {
 
 bool CreateButtons(HWND window, HWND buttons[BUTTON_COUNT]) {
     for (int i = 0; i < BUTTON_COUNT; ++i) {
-        buttons[i] = CreateWindowExA(0, "button", nullptr, WS_CHILD | WS_VISIBLE | BS_OWNERDRAW,
-                                     kButtonLeft + kButtonPitch * i, kButtonTop, kButtonSize, kButtonSize, window,
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_FIRST_BUTTON + i)), Instance,
-                                     nullptr);
+        buttons[i] =
+            CreateWindowExA(0, "button", nullptr, WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, kButtonLeft + kButtonPitch * i,
+                            kButtonTop, kButtonSize, kButtonSize, window,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_FIRST_BUTTON + i)), Instance, nullptr);
         if (buttons[i] == nullptr) return false;
     }
     return true;
@@ -42,11 +42,11 @@ bool CreateButtons(HWND window, HWND buttons[BUTTON_COUNT]) {
 
 bool CreatePictureList(HWND window) {
     // A Unicode window, so that it holds every name as the file system has it.
-    PictureList = CreateWindowExW(WS_EX_CLIENTEDGE, L"listbox", nullptr,
-                                  WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_DISABLENOSCROLL | LBS_NOINTEGRALHEIGHT |
-                                      LBS_SORT | LBS_NOTIFY,
-                                  kListLeft, kListTop, kListWidth, kListHeight, window,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PICTURE_LIST)), Instance, nullptr);
+    PictureList = CreateWindowExW(
+        WS_EX_CLIENTEDGE, L"listbox", nullptr,
+        WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_DISABLENOSCROLL | LBS_NOINTEGRALHEIGHT | LBS_SORT | LBS_NOTIFY,
+        kListLeft, kListTop, kListWidth, kListHeight, window,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PICTURE_LIST)), Instance, nullptr);
     if (PictureList == nullptr) return false;
     SendMessageA(PictureList, WM_SETFONT, reinterpret_cast<WPARAM>(BoldFont), TRUE);
     return true;

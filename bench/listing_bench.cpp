@@ -39,12 +39,12 @@ void CreateListWindow() {
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = "VeltraListingBench";
     RegisterClassA(&windowClass);
-    MainWindow = CreateWindowExA(0, windowClass.lpszClassName, "bench", WS_POPUP | WS_VISIBLE, 0, 0, 400, 430,
-                                 nullptr, nullptr, windowClass.hInstance, nullptr);
-    PictureList = CreateWindowExW(WS_EX_CLIENTEDGE, L"listbox", nullptr,
-                                  WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_DISABLENOSCROLL | LBS_NOINTEGRALHEIGHT |
-                                      LBS_SORT | LBS_NOTIFY,
-                                  32, 320, 325, 82, MainWindow, nullptr, windowClass.hInstance, nullptr);
+    MainWindow = CreateWindowExA(0, windowClass.lpszClassName, "bench", WS_POPUP | WS_VISIBLE, 0, 0, 400, 430, nullptr,
+                                 nullptr, windowClass.hInstance, nullptr);
+    PictureList = CreateWindowExW(
+        WS_EX_CLIENTEDGE, L"listbox", nullptr,
+        WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_DISABLENOSCROLL | LBS_NOINTEGRALHEIGHT | LBS_SORT | LBS_NOTIFY, 32,
+        320, 325, 82, MainWindow, nullptr, windowClass.hInstance, nullptr);
 }
 
 void PumpMessages() {

@@ -64,9 +64,8 @@ int Report(const char* what, const e2e::Veltra& veltra, const std::string& pictu
     std::vector<double> times;
     for (int run = 0; run < kRuns; ++run) times.push_back(timeOne());
     std::sort(times.begin(), times.end());
-    std::printf("%s %s: median %.3f s, best %.3f s over %d runs; peak working set %.0f MB\n", what,
-                picture.c_str(), times[times.size() / 2], times.front(), kRuns,
-                PeakWorkingSetMb(veltra.process.hProcess));
+    std::printf("%s %s: median %.3f s, best %.3f s over %d runs; peak working set %.0f MB\n", what, picture.c_str(),
+                times[times.size() / 2], times.front(), kRuns, PeakWorkingSetMb(veltra.process.hProcess));
     return times.back() < kGiveUpSeconds ? 0 : 1;
 }
 
@@ -129,10 +128,6 @@ int MeasureViewerStep(const e2e::Veltra& veltra, const std::string& picture) {
 }  // namespace
 
 // argv[1]: a folder holding black.bmp and the picture to time.
-int RunLoadBench(int argc, char** argv) {
-    return RunIn(argc, argv, "load", MeasurePreview);
-}
+int RunLoadBench(int argc, char** argv) { return RunIn(argc, argv, "load", MeasurePreview); }
 
-int RunStepBench(int argc, char** argv) {
-    return RunIn(argc, argv, "step", MeasureViewerStep);
-}
+int RunStepBench(int argc, char** argv) { return RunIn(argc, argv, "step", MeasureViewerStep); }

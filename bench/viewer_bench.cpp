@@ -26,7 +26,6 @@ double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
     return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-
 struct Figures {
     size_t privateBytes;
     long handles;

@@ -63,8 +63,10 @@ bool StartAreaFilter(int32_t sourceWidth, int32_t sourceHeight, int32_t targetWi
     } catch (const std::bad_alloc&) {
         return false;
     }
-    const uint32_t commonX = GreatestCommonDivisor(static_cast<uint32_t>(sourceWidth), static_cast<uint32_t>(targetWidth));
-    const uint32_t commonY = GreatestCommonDivisor(static_cast<uint32_t>(sourceHeight), static_cast<uint32_t>(targetHeight));
+    const uint32_t commonX =
+        GreatestCommonDivisor(static_cast<uint32_t>(sourceWidth), static_cast<uint32_t>(targetWidth));
+    const uint32_t commonY =
+        GreatestCommonDivisor(static_cast<uint32_t>(sourceHeight), static_cast<uint32_t>(targetHeight));
     filter->unitX = static_cast<uint32_t>(targetWidth) / commonX;
     filter->spanX = static_cast<uint32_t>(sourceWidth) / commonX;
     filter->unitY = static_cast<uint32_t>(targetHeight) / commonY;
@@ -75,8 +77,8 @@ bool StartAreaFilter(int32_t sourceWidth, int32_t sourceHeight, int32_t targetWi
         const uint64_t first = start / filter->spanX;
         const uint64_t firstEnd = (first + 1) * filter->spanX;
         filter->firstColumn[column] = static_cast<int32_t>(first);
-        filter->firstWeight[column] = static_cast<uint32_t>(firstEnd - start < filter->unitX ? firstEnd - start
-                                                                                           : filter->unitX);
+        filter->firstWeight[column] =
+            static_cast<uint32_t>(firstEnd - start < filter->unitX ? firstEnd - start : filter->unitX);
     }
     filter->sourceWidth = sourceWidth;
     filter->sourceHeight = sourceHeight;

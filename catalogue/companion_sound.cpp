@@ -75,9 +75,9 @@ void PassCompanionSoundTo(HWND window) {
     if (SoundDeviceId == 0) return;
     MCI_STATUS_PARMS status = {};
     status.dwItem = MCI_STATUS_MODE;
-    const bool playing = mciSendCommandW(SoundDeviceId, MCI_STATUS, MCI_STATUS_ITEM,
-                                         reinterpret_cast<DWORD_PTR>(&status)) == 0 &&
-                         status.dwReturn == MCI_MODE_PLAY;
+    const bool playing =
+        mciSendCommandW(SoundDeviceId, MCI_STATUS, MCI_STATUS_ITEM, reinterpret_cast<DWORD_PTR>(&status)) == 0 &&
+        status.dwReturn == MCI_MODE_PLAY;
     if (!playing) {
         // Over already, its notice perhaps still queued for the window that is going.
         mciSendCommandW(SoundDeviceId, MCI_CLOSE, 0, 0);

@@ -24,8 +24,8 @@ bool ReadFileStart(const WCHAR* path, uint64_t limit, Overlong overlong, std::ve
         }
     }
     DWORD read = 0;
-    ok = ok && ReadFile(file, bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr) &&
-         read == bytes->size();
+    ok =
+        ok && ReadFile(file, bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr) && read == bytes->size();
     CloseHandle(file);
     return ok;
 }

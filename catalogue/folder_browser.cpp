@@ -9,7 +9,8 @@
 
 namespace {
 
-const WCHAR kPickerTitle[] = L"Locate Folder with Pictures or Photos that You\nWant to See, Open the Folder and Click Ok";
+const WCHAR kPickerTitle[] =
+    L"Locate Folder with Pictures or Photos that You\nWant to See, Open the Folder and Click Ok";
 
 constexpr int kPickerOffsetX = 110;
 constexpr int kPickerOffsetY = 40;

@@ -37,9 +37,7 @@ struct JpegSession {
     bool created;
 };
 
-[[noreturn]] void JumpBack(j_common_ptr common) {
-    std::longjmp(reinterpret_cast<ErrorTrap*>(common->err)->jump, 1);
-}
+[[noreturn]] void JumpBack(j_common_ptr common) { std::longjmp(reinterpret_cast<ErrorTrap*>(common->err)->jump, 1); }
 
 // Warnings (damaged data the decoder goes on through) are not worth printing.
 void SayNothing(j_common_ptr) {}
@@ -108,8 +106,8 @@ bool ReadHeader(JpegSession* session, int32_t boxWidth, int32_t boxHeight, int32
     if (jpeg_read_header(&decoder, TRUE) != JPEG_HEADER_OK) return false;
     FittedSize(static_cast<int32_t>(decoder.image_width), static_cast<int32_t>(decoder.image_height), boxWidth,
                boxHeight, targetWidth, targetHeight);
-    decoder.scale_num = static_cast<unsigned>(
-        ChooseDctScale(decoder.image_width, decoder.image_height, *targetWidth, *targetHeight));
+    decoder.scale_num =
+        static_cast<unsigned>(ChooseDctScale(decoder.image_width, decoder.image_height, *targetWidth, *targetHeight));
     decoder.scale_denom = 8;
     decoder.out_color_space = IsCmyk(decoder) ? JCS_CMYK : JCS_EXT_BGRX;
     decoder.dct_method = JDCT_ISLOW;
@@ -170,8 +168,8 @@ size_t ReadFromMemory(void* context, uint8_t* buffer, size_t size) {
 
 }  // namespace
 
-bool DecodeJpegToFit(JpegSource source, int32_t boxWidth, int32_t boxHeight, DecodedPicture* out,
-                     int32_t* pictureWidth, int32_t* pictureHeight) {
+bool DecodeJpegToFit(JpegSource source, int32_t boxWidth, int32_t boxHeight, DecodedPicture* out, int32_t* pictureWidth,
+                     int32_t* pictureHeight) {
     std::unique_ptr<JpegSession> session(new (std::nothrow) JpegSession);
     if (!session) return false;
     std::memset(session.get(), 0, sizeof(JpegSession));
@@ -186,9 +184,9 @@ bool DecodeJpegToFit(JpegSource source, int32_t boxWidth, int32_t boxHeight, Dec
         // libjpeg never scales below 1/8 nor rounds a side down, so the filter only ever shrinks.
         try {
             row.resize(static_cast<size_t>(decoder.output_width) * 4);
-            decoded = StartAreaFilter(static_cast<int32_t>(decoder.output_width),
-                                      static_cast<int32_t>(decoder.output_height), targetWidth, targetHeight,
-                                      &filter, out);
+            decoded =
+                StartAreaFilter(static_cast<int32_t>(decoder.output_width), static_cast<int32_t>(decoder.output_height),
+                                targetWidth, targetHeight, &filter, out);
         } catch (const std::bad_alloc&) {
             decoded = false;
         }
@@ -200,9 +198,8 @@ bool DecodeJpegToFit(JpegSource source, int32_t boxWidth, int32_t boxHeight, Dec
     return decoded;
 }
 
-bool DecodeJpegBytesToFit(const uint8_t* data, size_t size, int32_t boxWidth, int32_t boxHeight,
-                          DecodedPicture* out, int32_t* pictureWidth, int32_t* pictureHeight) {
+bool DecodeJpegBytesToFit(const uint8_t* data, size_t size, int32_t boxWidth, int32_t boxHeight, DecodedPicture* out,
+                          int32_t* pictureWidth, int32_t* pictureHeight) {
     std::pair<const uint8_t*, size_t> bytes(data, size);
-    return DecodeJpegToFit(JpegSource{ReadFromMemory, &bytes}, boxWidth, boxHeight, out, pictureWidth,
-                           pictureHeight);
+    return DecodeJpegToFit(JpegSource{ReadFromMemory, &bytes}, boxWidth, boxHeight, out, pictureWidth, pictureHeight);
 }

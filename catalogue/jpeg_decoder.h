@@ -23,9 +23,9 @@ constexpr long kMaxJpegWorkingMemory = 192l * 1024 * 1024;
 // Decodes to `out` at the size FitPicture gives the picture in a boxWidth x boxHeight box (at
 // least 1 x 1) and reports the picture's own size. False, with `out` unspecified, for whatever
 // libjpeg-turbo refuses or the memory caps do not allow; libjpeg-turbo's errors never go further.
-bool DecodeJpegToFit(JpegSource source, int32_t boxWidth, int32_t boxHeight, DecodedPicture* out,
-                     int32_t* pictureWidth, int32_t* pictureHeight);
+bool DecodeJpegToFit(JpegSource source, int32_t boxWidth, int32_t boxHeight, DecodedPicture* out, int32_t* pictureWidth,
+                     int32_t* pictureHeight);
 
 // The same from bytes in memory.
-bool DecodeJpegBytesToFit(const uint8_t* data, size_t size, int32_t boxWidth, int32_t boxHeight,
-                          DecodedPicture* out, int32_t* pictureWidth, int32_t* pictureHeight);
+bool DecodeJpegBytesToFit(const uint8_t* data, size_t size, int32_t boxWidth, int32_t boxHeight, DecodedPicture* out,
+                          int32_t* pictureWidth, int32_t* pictureHeight);

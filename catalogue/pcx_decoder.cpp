@@ -27,9 +27,9 @@ struct PcxLayout {
     int planes = 0;
     int64_t width = 0;
     int64_t height = 0;
-    size_t bytesPerLine = 0;      // of one plane, pad bytes included
+    size_t bytesPerLine = 0;           // of one plane, pad bytes included
     const uint8_t* palette = nullptr;  // RGB triples for the palette-based layouts
-    ByteReader pixelData;         // the run-length coded scan lines
+    ByteReader pixelData;              // the run-length coded scan lines
 };
 
 bool SupportedLayout(int bitsPerPixel, int planes) {

@@ -3,9 +3,9 @@
 #include <shlwapi.h>
 
 #include <cstring>
-#include <utility>
 #include <memory>
 #include <new>
+#include <utility>
 #include <vector>
 
 #include "catalogue/area_filter.h"
@@ -137,8 +137,8 @@ bool DecodeWithOwnDecoders(std::vector<uint8_t>* bytes, int32_t boxWidth, int32_
 // Only the kinds the names promise are decoded; anything else under a picture's name (a metafile,
 // an icon, a PNG) is undecodable. A BMP reaches GDI+ only once its layout is known to stay inside
 // the file.
-bool DecodeBytes(std::vector<uint8_t>* bytes, int32_t boxWidth, int32_t boxHeight, DecodedPicture* out,
-                 int32_t* width, int32_t* height) {
+bool DecodeBytes(std::vector<uint8_t>* bytes, int32_t boxWidth, int32_t boxHeight, DecodedPicture* out, int32_t* width,
+                 int32_t* height) {
     switch (PictureContentOf(bytes->data(), bytes->size())) {
         case PictureContent::Bmp:
             if (!BmpLayoutInside(bytes->data(), bytes->size())) return false;

@@ -21,9 +21,9 @@ constexpr uint16_t kPackBitsCompression = 1;
 constexpr uint64_t kLongestPackBitsRun = 64;
 
 struct PsdLayout {
-    uint16_t channels = 0;      // every channel stored, alpha and spot channels included
+    uint16_t channels = 0;  // every channel stored, alpha and spot channels included
     uint16_t mode = 0;
-    int colourChannels = 0;     // the leading channels that make up the picture
+    int colourChannels = 0;  // the leading channels that make up the picture
     int64_t width = 0;
     int64_t height = 0;
     size_t sampleBytes = 0;
@@ -41,10 +41,10 @@ bool ReadLayout(const uint8_t* data, size_t size, PsdLayout* layout) {
     const uint8_t* signature = nullptr;
     uint16_t version = 0, depth = 0;
     uint32_t height = 0, width = 0;
-    if (!TakeBytes(&reader, 4, &signature) || std::memcmp(signature, "8BPS", 4) != 0 ||
-        !ReadU16BE(&reader, &version) || version != kVersion || !SkipBytes(&reader, 6) ||
-        !ReadU16BE(&reader, &layout->channels) || !ReadU32BE(&reader, &height) || !ReadU32BE(&reader, &width) ||
-        !ReadU16BE(&reader, &depth) || !ReadU16BE(&reader, &layout->mode)) {
+    if (!TakeBytes(&reader, 4, &signature) || std::memcmp(signature, "8BPS", 4) != 0 || !ReadU16BE(&reader, &version) ||
+        version != kVersion || !SkipBytes(&reader, 6) || !ReadU16BE(&reader, &layout->channels) ||
+        !ReadU32BE(&reader, &height) || !ReadU32BE(&reader, &width) || !ReadU16BE(&reader, &depth) ||
+        !ReadU16BE(&reader, &layout->mode)) {
         return false;
     }
     const uint16_t mode = layout->mode;

@@ -34,7 +34,7 @@ constexpr uint16_t kExtensible = 0xFFFE;
 
 constexpr uint16_t kMaxChannels = 8;
 constexpr uint32_t kMaxSampleRate = 384000;
-constexpr size_t kCommonFieldBytes = 16;  // up to wBitsPerSample
+constexpr size_t kCommonFieldBytes = 16;    // up to wBitsPerSample
 constexpr size_t kExtendedFieldBytes = 18;  // with cbSize
 
 // The fields every format shares, and the format's own bytes that follow cbSize.
@@ -72,8 +72,8 @@ WaveVerdict CheckExtensible(WaveFormat format) {
     const uint8_t* tail = nullptr;
     if (!ReadU16LE(&format.extra, &validBits) || !ReadU32LE(&format.extra, &channelMask) ||
         !ReadU16LE(&format.extra, &subFormat) || !TakeBytes(&format.extra, sizeof(kSubFormatTail), &tail) ||
-        std::memcmp(tail, kSubFormatTail, sizeof(kSubFormatTail)) != 0 || validBits == 0 ||
-        validBits > format.bits || std::bitset<32>(channelMask).count() > format.channels) {
+        std::memcmp(tail, kSubFormatTail, sizeof(kSubFormatTail)) != 0 || validBits == 0 || validBits > format.bits ||
+        std::bitset<32>(channelMask).count() > format.channels) {
         return WaveVerdict::BadFormatExtra;
     }
     if (subFormat != kPcm && subFormat != kIeeeFloat) return WaveVerdict::UnknownFormat;
@@ -111,7 +111,7 @@ WaveVerdict CheckAdpcmBlocks(const WaveFormat& format, uint16_t samplesPerBlock,
 
 // Microsoft ADPCM: per channel a 7-byte block header holding two samples, then 4-bit samples;
 // the coefficient table is the standard one of seven pairs.
-constexpr int16_t kMsAdpcmCoefficients[7][2] = {{256, 0}, {512, -256}, {0, 0}, {192, 64},
+constexpr int16_t kMsAdpcmCoefficients[7][2] = {{256, 0}, {512, -256}, {0, 0},     {192, 64},
                                                 {240, 0}, {460, -208}, {392, -232}};
 
 WaveVerdict CheckMsAdpcm(WaveFormat format) {
@@ -161,16 +161,15 @@ WaveVerdict CheckCompanding(const WaveFormat& format) {
 // MPEG layer 3: the MPEGLAYER3WAVEFORMAT fields, at one of the rates MPEG defines.
 WaveVerdict CheckMpegLayer3(WaveFormat format) {
     constexpr uint32_t kMpegRates[] = {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000};
-    if (format.channels > 2 || std::find(std::begin(kMpegRates), std::end(kMpegRates), format.sampleRate) ==
-                                   std::end(kMpegRates)) {
+    if (format.channels > 2 ||
+        std::find(std::begin(kMpegRates), std::end(kMpegRates), format.sampleRate) == std::end(kMpegRates)) {
         return WaveVerdict::BadSampleLayout;
     }
     constexpr uint16_t kMpegId = 1;
     uint16_t id = 0, blockSize = 0, framesPerBlock = 0;
     uint32_t flags = 0;
-    if (!ReadU16LE(&format.extra, &id) || !ReadU32LE(&format.extra, &flags) ||
-        !ReadU16LE(&format.extra, &blockSize) || !ReadU16LE(&format.extra, &framesPerBlock) || id != kMpegId ||
-        blockSize == 0 || framesPerBlock == 0) {
+    if (!ReadU16LE(&format.extra, &id) || !ReadU32LE(&format.extra, &flags) || !ReadU16LE(&format.extra, &blockSize) ||
+        !ReadU16LE(&format.extra, &framesPerBlock) || id != kMpegId || blockSize == 0 || framesPerBlock == 0) {
         return WaveVerdict::BadFormatExtra;
     }
     return WaveVerdict::Playable;
@@ -215,8 +214,8 @@ WaveVerdict CheckFormat(const uint8_t* body, uint32_t size) {
 WaveVerdict CheckWaveHeader(const uint8_t* head, size_t headSize, uint64_t fileSize) {
     ByteReader reader = MakeByteReader(head, static_cast<size_t>(std::min<uint64_t>(headSize, fileSize)));
     uint32_t riff = 0, riffSize = 0, wave = 0;
-    if (!ReadU32LE(&reader, &riff) || !ReadU32LE(&reader, &riffSize) || !ReadU32LE(&reader, &wave) ||
-        riff != kRiff || wave != kWave) {
+    if (!ReadU32LE(&reader, &riff) || !ReadU32LE(&reader, &riffSize) || !ReadU32LE(&reader, &wave) || riff != kRiff ||
+        wave != kWave) {
         return WaveVerdict::NotRiffWave;
     }
     // Chunks end with the RIFF chunk or the file, whichever comes first; a few stray bytes after

@@ -17,10 +17,10 @@ enum class WaveVerdict {
     NoFormat,          // no fmt chunk in the head, or one shorter than its fields
     BadChannels,
     BadSampleRate,
-    BadSampleLayout,   // bits, block align or average rate inconsistent for the format
-    BadFormatExtra,    // the format's own fields after the common ones missing or insane
-    UnknownFormat,     // a format tag not vouched for
-    NoData,            // no non-empty data chunk after the fmt chunk within the head
+    BadSampleLayout,  // bits, block align or average rate inconsistent for the format
+    BadFormatExtra,   // the format's own fields after the common ones missing or insane
+    UnknownFormat,    // a format tag not vouched for
+    NoData,           // no non-empty data chunk after the fmt chunk within the head
 };
 
 // `head` holds the first min(kWaveHeadBytes, fileSize) bytes of a file of `fileSize` bytes.

@@ -15,8 +15,8 @@ WCHAR PathToOpen[MAX_PATH];
 HANDLE FileOf(const MMIOINFO* info) { return ULongToHandle(info->adwInfo[0]); }
 
 LRESULT OpenWideFile(MMIOINFO* info) {
-    HANDLE file = CreateFileW(PathToOpen, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileW(PathToOpen, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return MMIOERR_CANNOTOPEN;
     info->adwInfo[0] = HandleToULong(file);
     info->lDiskOffset = 0;
@@ -58,7 +58,8 @@ const WCHAR* WideSoundElement(const WCHAR* path) {
     static bool installed = false;
     // Global, so that a wave driver running apart from the program's own task finds it too.
     if (!installed) {
-        installed = mmioInstallIOProcW(kWideFileProcedure, WideFileProcedure, MMIO_INSTALLPROC | MMIO_GLOBALPROC) != nullptr;
+        installed =
+            mmioInstallIOProcW(kWideFileProcedure, WideFileProcedure, MMIO_INSTALLPROC | MMIO_GLOBALPROC) != nullptr;
     }
     lstrcpynW(PathToOpen, path, MAX_PATH);
     return kElementName;

@@ -2,8 +2,8 @@
 // button closes it.
 #include "harness.h"
 
-#include <richedit.h>
 #include <gtest/gtest.h>
+#include <richedit.h>
 
 #include <algorithm>
 #include <sstream>
@@ -15,8 +15,12 @@ namespace {
 constexpr size_t kCreditLeadIn = 24;
 constexpr size_t kCreditLength = 38;
 const char kTitle[] = "VELTRA       VERSION 1";
-const char* const kHeadings[] = {"IMAGE FORMATS SUPPORTED", "MOVING VELTRA", "THE LIST AND BROWSING FOR FOLDERS",
-                                 "FULL SCREEN DISPLAY",     "SLIDE SHOW",    "SOUND EFFECTS",
+const char* const kHeadings[] = {"IMAGE FORMATS SUPPORTED",
+                                 "MOVING VELTRA",
+                                 "THE LIST AND BROWSING FOR FOLDERS",
+                                 "FULL SCREEN DISPLAY",
+                                 "SLIDE SHOW",
+                                 "SOUND EFFECTS",
                                  "TEST BARS"};
 const COLORREF kYellow = RGB(255, 255, 0);
 const COLORREF kBlack = RGB(0, 0, 0);

@@ -94,23 +94,23 @@ void PostHarmlessInput(HWND view) {
     const LPARAM somewhere = MAKELPARAM(500, 400);
     const LPARAM altHeld = 0x20000001;  // context bit 29, repeat count 1
     PostAll(view, {
-        {WM_KEYDOWN, VK_ESCAPE, 1},  // pressed, not released
-        {WM_KEYDOWN, 'A', 1},
-        {WM_KEYUP, 'A', kKeyReleased},
-        {WM_KEYDOWN, VK_RETURN, 1},
-        {WM_KEYUP, VK_RETURN, kKeyReleased},
-        {WM_KEYDOWN, VK_SPACE, 1},
-        {WM_KEYUP, VK_SPACE, kKeyReleased},
-        {WM_LBUTTONDOWN, MK_LBUTTON, somewhere},
-        {WM_LBUTTONUP, 0, somewhere},
-        {WM_RBUTTONDOWN, MK_RBUTTON, somewhere},
-        {WM_RBUTTONUP, 0, somewhere},
-        {WM_SYSKEYDOWN, VK_F4, altHeld},  // Alt+F4
-        {WM_SYSCOMMAND, SC_CLOSE, 0},
-        {WM_CLOSE, 0, 0},
-        {WM_COMMAND, IDCANCEL, 0},
-        {WM_COMMAND, IDOK, 0},
-    });
+                      {WM_KEYDOWN, VK_ESCAPE, 1},  // pressed, not released
+                      {WM_KEYDOWN, 'A', 1},
+                      {WM_KEYUP, 'A', kKeyReleased},
+                      {WM_KEYDOWN, VK_RETURN, 1},
+                      {WM_KEYUP, VK_RETURN, kKeyReleased},
+                      {WM_KEYDOWN, VK_SPACE, 1},
+                      {WM_KEYUP, VK_SPACE, kKeyReleased},
+                      {WM_LBUTTONDOWN, MK_LBUTTON, somewhere},
+                      {WM_LBUTTONUP, 0, somewhere},
+                      {WM_RBUTTONDOWN, MK_RBUTTON, somewhere},
+                      {WM_RBUTTONUP, 0, somewhere},
+                      {WM_SYSKEYDOWN, VK_F4, altHeld},  // Alt+F4
+                      {WM_SYSCOMMAND, SC_CLOSE, 0},
+                      {WM_CLOSE, 0, 0},
+                      {WM_COMMAND, IDCANCEL, 0},
+                      {WM_COMMAND, IDOK, 0},
+                  });
 }
 
 }  // namespace e2e

@@ -87,8 +87,8 @@ std::wstring Widen(const std::string& text) {
 
 std::string Narrow(const wchar_t* text) {
     std::string narrow(4 * wcslen(text) + 1, '\0');
-    narrow.resize(WideCharToMultiByte(CP_UTF8, 0, text, -1, &narrow[0], static_cast<int>(narrow.size()), nullptr,
-                                      nullptr) - 1);
+    narrow.resize(
+        WideCharToMultiByte(CP_UTF8, 0, text, -1, &narrow[0], static_cast<int>(narrow.size()), nullptr, nullptr) - 1);
     return narrow;
 }
 
@@ -174,7 +174,8 @@ void FixtureFolder::Write(const std::string& name, const std::string& bytes) con
 }
 
 void FixtureFolder::CopyData(const std::string& dataName, const std::string& as) const {
-    EXPECT_TRUE(CopyFileW(Widen(DataFile(dataName)).c_str(), Widen(Path(as)).c_str(), FALSE)) << dataName << " as " << as;
+    EXPECT_TRUE(CopyFileW(Widen(DataFile(dataName)).c_str(), Widen(Path(as)).c_str(), FALSE))
+        << dataName << " as " << as;
 }
 
 void FixtureFolder::MakeFolder(const std::string& name) const {
@@ -243,7 +244,8 @@ Veltra::Veltra(const std::string& folder, const char* extraEnvironment, Launch l
     if (extraEnvironment != nullptr) {
         // The parent's environment plus the extra NUL-separated entries.
         char* block = GetEnvironmentStringsA();
-        for (const char* entry = block; *entry; entry += strlen(entry) + 1) environment.append(entry, strlen(entry) + 1);
+        for (const char* entry = block; *entry; entry += strlen(entry) + 1)
+            environment.append(entry, strlen(entry) + 1);
         FreeEnvironmentStringsA(block);
         for (const char* entry = extraEnvironment; *entry; entry += strlen(entry) + 1) {
             environment.append(entry, strlen(entry) + 1);
@@ -342,8 +344,8 @@ int Veltra::Selection() const { return static_cast<int>(SendMessageA(list, LB_GE
 void Veltra::ChooseIndex(int index) const {
     SendMessageA(list, LB_SETCURSEL, index, 0);
     DWORD_PTR result = 0;
-    SendMessageTimeoutA(main, WM_COMMAND, MAKEWPARAM(IDC_PICTURE_LIST, LBN_DBLCLK), reinterpret_cast<LPARAM>(list), SMTO_NORMAL,
-                        10000, &result);
+    SendMessageTimeoutA(main, WM_COMMAND, MAKEWPARAM(IDC_PICTURE_LIST, LBN_DBLCLK), reinterpret_cast<LPARAM>(list),
+                        SMTO_NORMAL, 10000, &result);
 }
 
 void Veltra::Choose(const std::string& name) const {

@@ -84,7 +84,7 @@ struct Veltra {
     // Stricter than Sync: a thread handles sent messages before the posted ones waiting in its queue.
     bool SyncPosted(int milliseconds = 5000) const;
 
-    RECT Frame() const;                      // MainWindow in screen coordinates
+    RECT Frame() const;  // MainWindow in screen coordinates
     POINT ToScreen(int clientX, int clientY) const;
     std::vector<std::string> ListNames() const;
     int Selection() const;

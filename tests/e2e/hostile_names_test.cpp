@@ -19,13 +19,13 @@ struct NamedPicture {
 
 // Each picture shows which one is on screen.
 const NamedPicture kPictures[] = {
-    {"\u65E5\u672C\u306E\u5199\u771F.jpg", "red640x480.jpg", RGB(255, 0, 0)},           // 日本の写真.jpg
-    {"caf\u00E9.jpg", "Beach.jpg", RGB(0x88, 0x98, 0xA8)},                              // café.jpg
-    {"T\u014Dky\u014D.tif", "green400x240.tif", RGB(0, 255, 0)},                        // Tōkyō.tif
-    {"\u0141\u00F3d\u017A noc\u0105.bmp", nullptr, RGB(255, 0, 255)},                   // Łódź nocą.bmp
-    {"\u0395\u03BB\u03BB\u03AC\u03B4\u03B1.bmp", nullptr, RGB(0, 128, 255)},            // Ελλάδα.bmp
-    {"\u041C\u043E\u0441\u043A\u0432\u0430.tif", "blue320x300.tif", RGB(0, 0, 255)},    // Москва.tif
-    {"\U0001F4F7 \U0001F30A.bmp", nullptr, RGB(255, 160, 0)},                            // 📷 🌊.bmp
+    {"\u65E5\u672C\u306E\u5199\u771F.jpg", "red640x480.jpg", RGB(255, 0, 0)},         // 日本の写真.jpg
+    {"caf\u00E9.jpg", "Beach.jpg", RGB(0x88, 0x98, 0xA8)},                            // café.jpg
+    {"T\u014Dky\u014D.tif", "green400x240.tif", RGB(0, 255, 0)},                      // Tōkyō.tif
+    {"\u0141\u00F3d\u017A noc\u0105.bmp", nullptr, RGB(255, 0, 255)},                 // Łódź nocą.bmp
+    {"\u0395\u03BB\u03BB\u03AC\u03B4\u03B1.bmp", nullptr, RGB(0, 128, 255)},          // Ελλάδα.bmp
+    {"\u041C\u043E\u0441\u043A\u0432\u0430.tif", "blue320x300.tif", RGB(0, 0, 255)},  // Москва.tif
+    {"\U0001F4F7 \U0001F30A.bmp", nullptr, RGB(255, 160, 0)},                         // 📷 🌊.bmp
 };
 
 }  // namespace

@@ -14,7 +14,8 @@ namespace {
 // Windows of the program's class, from any process, shown or not.
 int VeltraWindows() {
     const std::vector<HWND> windows = TopLevelWindows();
-    return static_cast<int>(std::count_if(windows.begin(), windows.end(), [](HWND w) { return HasClass(w, "VELTRA"); }));
+    return static_cast<int>(
+        std::count_if(windows.begin(), windows.end(), [](HWND w) { return HasClass(w, "VELTRA"); }));
 }
 
 }  // namespace

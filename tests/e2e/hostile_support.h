@@ -45,5 +45,4 @@ bool PaintedAndAnswering(const Veltra& veltra, HWND window);
 // Returns the step's milliseconds, or -1 after a failure.
 long StepViewTo(const Veltra& veltra, HWND view, int target);
 
-
 }  // namespace e2e

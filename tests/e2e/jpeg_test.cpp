@@ -47,16 +47,18 @@ void ExpectQuadrants(const Quadrants& picture, int boxLeft, int boxTop, int boxW
     if (fit.x > 0) probes.push_back({left - 1, top + fit.height / 2, RGB(0, 0, 0)});
     if (fit.y > 0) probes.push_back({left + fit.width / 2, top - 1, RGB(0, 0, 0)});
     std::string seen;
-    const bool shown = WaitUntil([&] {
-        const Screen screen = Screen::Capture();
-        seen.clear();
-        for (const auto& probe : probes) {
-            if (!ColourNear(screen.At(probe.x, probe.y), probe.colour, 24)) {
-                seen += DescribePixel(probe.x, probe.y, screen.At(probe.x, probe.y)) + " ";
+    const bool shown = WaitUntil(
+        [&] {
+            const Screen screen = Screen::Capture();
+            seen.clear();
+            for (const auto& probe : probes) {
+                if (!ColourNear(screen.At(probe.x, probe.y), probe.colour, 24)) {
+                    seen += DescribePixel(probe.x, probe.y, screen.At(probe.x, probe.y)) + " ";
+                }
             }
-        }
-        return seen.empty();
-    }, kSlowestDecode);
+            return seen.empty();
+        },
+        kSlowestDecode);
     EXPECT_TRUE(shown) << seen;
 }
 
@@ -114,6 +116,6 @@ TEST(Jpeg, HugePicturesShowInThePreviewAndTheViewerInLittleMemory) {
 // A progressive picture over libjpeg-turbo's working-memory cap is refused there and GDI+ shows
 // it instead.
 TEST(Jpeg, ProgressiveCmykAndOverTheCapShowInTheirColours) {
-    ExpectShownEverywhere({{"quadprogressive.jpg", 640, 480}, {"quadcmyk.jpg", 640, 480},
-                           {"quadovercap.jpg", 6000, 6000}});
+    ExpectShownEverywhere(
+        {{"quadprogressive.jpg", 640, 480}, {"quadcmyk.jpg", 640, 480}, {"quadovercap.jpg", 6000, 6000}});
 }

@@ -25,9 +25,9 @@ void ExpectQuadrantsInPreview(const Veltra& veltra, const char* name) {
         COLORREF colour;
     };
     const Probe probes[] = {
-        {145, 151, kRed},   {194, 175, kRed},    {195, 151, kBlue},  {244, 175, kBlue},   {145, 176, kGreen},
-        {194, 200, kGreen}, {195, 176, kYellow}, {244, 200, kYellow}, {144, 151, kBlack}, {245, 200, kBlack},
-        {145, 150, kBlack}, {244, 201, kBlack},
+        {145, 151, kRed},   {194, 175, kRed},   {195, 151, kBlue},   {244, 175, kBlue},
+        {145, 176, kGreen}, {194, 200, kGreen}, {195, 176, kYellow}, {244, 200, kYellow},
+        {144, 151, kBlack}, {245, 200, kBlack}, {145, 150, kBlack},  {244, 201, kBlack},
     };
     for (const Probe& probe : probes) {
         EXPECT_TRUE(ColourNear(at(probe.x, probe.y), probe.colour, 2))

@@ -42,7 +42,8 @@ long CountUserObjects(const PROCESS_INFORMATION& process) {
     const DWORD reported = GetGuiResources(process.hProcess, GR_USEROBJECTS);
     if (reported != 0) return static_cast<long>(reported);
     long windows = 0;
-    for (HWND window : TopLevelWindows(process.dwProcessId)) windows += 1 + static_cast<long>(ChildWindows(window).size());
+    for (HWND window : TopLevelWindows(process.dwProcessId))
+        windows += 1 + static_cast<long>(ChildWindows(window).size());
     return windows > 0 ? windows : -1;
 }
 

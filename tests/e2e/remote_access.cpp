@@ -25,8 +25,7 @@ void RemoteBuffer::Read(void* data, size_t size, size_t offset) const {
     EXPECT_TRUE(ReadProcessMemory(process, static_cast<char*>(base) + offset, data, size, &read));
 }
 
-VeltraResources::VeltraResources()
-    : module(LoadLibraryExA(VeltraExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
+VeltraResources::VeltraResources() : module(LoadLibraryExA(VeltraExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
     EXPECT_NE(module, nullptr) << "cannot open veltra.exe's resources";
 }
 

@@ -27,9 +27,9 @@ constexpr double kLongestInterval = 9.5;
 
 std::string SlideBaseName(int index) {
     static const char* const kScripts[] = {
-        "\u65E5\u672C\u306E\u5199\u771F",              // 日本の写真
-        "\u0395\u03BB\u03BB\u03AC\u03B4\u03B1",        // Ελλάδα
-        "\u041C\u043E\u0441\u043A\u0432\u0430",        // Москва
+        "\u65E5\u672C\u306E\u5199\u771F",            // 日本の写真
+        "\u0395\u03BB\u03BB\u03AC\u03B4\u03B1",      // Ελλάδα
+        "\u041C\u043E\u0441\u043A\u0432\u0430",      // Москва
         "\u0141\u00F3d\u017A noc\u0105 \U0001F4F7",  // Łódź nocą 📷
     };
     return "P" + std::to_string(index + 1) + " " + kScripts[index];

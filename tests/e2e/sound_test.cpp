@@ -51,7 +51,8 @@ void ChooseAndWaitForSound(const Veltra& veltra, const std::string& picture, siz
 
 TEST(CompanionSound, PlaysExactlyTheWavBesideThePicture) {
     // Names in any script: MCI opens the sound by its own name.
-    for (const char* name : {"Beach", "\u041C\u043E\u0441\u043A\u0432\u0430 \u65E5\u672C \U0001F30A"}) {  // Москва 日本 🌊
+    for (const char* name :
+         {"Beach", "\u041C\u043E\u0441\u043A\u0432\u0430 \u65E5\u672C \U0001F30A"}) {  // Москва 日本 🌊
         SCOPED_TRACE(name);
         FixtureFolder folder;
         folder.CopyData("Beach.jpg", name + std::string(".jpg"));

@@ -184,8 +184,8 @@ TEST(Listing, ListsExactlyThePictureNamesSorted) {
     Veltra veltra(folder.path);
 
     const std::vector<std::string> names = veltra.ListNames();
-    const std::set<std::string> expected = {"A.JPG",   "b.jpg",   "c.Jpg", "e.tiff", "f.bmpx", "archive.tar.pcx",
-                                            "a.b.psd", "x.TIF",   ".jpg",  "holiday.jpg"};
+    const std::set<std::string> expected = {"A.JPG",           "b.jpg",   "c.Jpg", "e.tiff", "f.bmpx",
+                                            "archive.tar.pcx", "a.b.psd", "x.TIF", ".jpg",   "holiday.jpg"};
     EXPECT_EQ(std::set<std::string>(names.begin(), names.end()), expected);
     EXPECT_EQ(names.size(), expected.size());
     for (size_t i = 1; i < names.size(); ++i) {

@@ -46,9 +46,8 @@ HWND OpenTestScreen(const Veltra& veltra) {
     veltra.PostCommand(IDC_TEST_SCREEN);
     HWND dialog = veltra.WaitForDialog();
     if (dialog == nullptr) return nullptr;
-    const bool painted = WaitUntil([] {
-        return ScreenPixel(1, 1) == kBarColours[0] && ScreenPixel(ScreenWidth() - 2, 1) == kBarColours[6];
-    });
+    const bool painted = WaitUntil(
+        [] { return ScreenPixel(1, 1) == kBarColours[0] && ScreenPixel(ScreenWidth() - 2, 1) == kBarColours[6]; });
     EXPECT_TRUE(painted) << "the test screen was not painted";
     return dialog;
 }
@@ -152,16 +151,26 @@ TEST(TestScreen, OnlyALeftDoubleClickEndsIt) {
 
     // Posted: Escape pressed and released, Cancel, OK and Alt+F4 as the dialog manager would make
     // of them, other keys, a right double-click and a single left click.
-    PostAll(dialog, {{WM_KEYDOWN, VK_ESCAPE, 0x00010001}, {WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0010001u)},
-                     {WM_COMMAND, IDCANCEL, 0},           {WM_COMMAND, IDOK, 0},
-                     {WM_SYSKEYDOWN, VK_F4, 0x20000001},  {WM_SYSKEYUP, VK_F4, static_cast<LPARAM>(0xE0000001u)},
-                     {WM_KEYDOWN, VK_RETURN, 1},          {WM_KEYUP, VK_RETURN, kKeyReleased},
-                     {WM_KEYDOWN, VK_SPACE, 1},           {WM_KEYUP, VK_SPACE, kKeyReleased},
-                     {WM_KEYDOWN, 'Q', 1},                {WM_KEYUP, 'Q', kKeyReleased},
-                     {WM_KEYDOWN, VK_F1, 1},              {WM_KEYUP, VK_F1, kKeyReleased},
-                     {WM_RBUTTONDOWN, MK_RBUTTON, at},    {WM_RBUTTONUP, 0, at},
-                     {WM_RBUTTONDBLCLK, MK_RBUTTON, at},  {WM_RBUTTONUP, 0, at},
-                     {WM_LBUTTONDOWN, MK_LBUTTON, at},    {WM_LBUTTONUP, 0, at}});
+    PostAll(dialog, {{WM_KEYDOWN, VK_ESCAPE, 0x00010001},
+                     {WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0010001u)},
+                     {WM_COMMAND, IDCANCEL, 0},
+                     {WM_COMMAND, IDOK, 0},
+                     {WM_SYSKEYDOWN, VK_F4, 0x20000001},
+                     {WM_SYSKEYUP, VK_F4, static_cast<LPARAM>(0xE0000001u)},
+                     {WM_KEYDOWN, VK_RETURN, 1},
+                     {WM_KEYUP, VK_RETURN, kKeyReleased},
+                     {WM_KEYDOWN, VK_SPACE, 1},
+                     {WM_KEYUP, VK_SPACE, kKeyReleased},
+                     {WM_KEYDOWN, 'Q', 1},
+                     {WM_KEYUP, 'Q', kKeyReleased},
+                     {WM_KEYDOWN, VK_F1, 1},
+                     {WM_KEYUP, VK_F1, kKeyReleased},
+                     {WM_RBUTTONDOWN, MK_RBUTTON, at},
+                     {WM_RBUTTONUP, 0, at},
+                     {WM_RBUTTONDBLCLK, MK_RBUTTON, at},
+                     {WM_RBUTTONUP, 0, at},
+                     {WM_LBUTTONDOWN, MK_LBUTTON, at},
+                     {WM_LBUTTONUP, 0, at}});
     ASSERT_TRUE(veltra.SyncPosted());
     EXPECT_TRUE(StillOpen(veltra, dialog));
 

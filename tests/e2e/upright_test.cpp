@@ -16,7 +16,7 @@ namespace {
 
 struct OrientedPicture {
     std::string name;
-    int width = 0, height = 0;  // upright, as ImageMagick turns it
+    int width = 0, height = 0;   // upright, as ImageMagick turns it
     COLORREF quadrants[4] = {};  // middles of top-left, top-right, bottom-left, bottom-right
 };
 
@@ -43,8 +43,8 @@ std::vector<OrientedPicture> OrientedPictures() {
 std::string UprightFaults(const Screen& screen, const OrientedPicture& picture, const RECT& box) {
     const FittedRect fit = FitPicture(picture.width, picture.height, box.right - box.left, box.bottom - box.top);
     const int x = box.left + fit.x, y = box.top + fit.y, w = fit.width, h = fit.height;
-    const POINT middles[4] = {{x + w / 4, y + h / 4}, {x + 3 * w / 4, y + h / 4},
-                              {x + w / 4, y + 3 * h / 4}, {x + 3 * w / 4, y + 3 * h / 4}};
+    const POINT middles[4] = {
+        {x + w / 4, y + h / 4}, {x + 3 * w / 4, y + h / 4}, {x + w / 4, y + 3 * h / 4}, {x + 3 * w / 4, y + 3 * h / 4}};
     std::string faults;
     for (int q = 0; q < 4; ++q) {
         const COLORREF shown = screen.At(middles[q].x, middles[q].y);
@@ -55,7 +55,8 @@ std::string UprightFaults(const Screen& screen, const OrientedPicture& picture, 
     }
     const POINT beyond[] = {{x - 2, y + h / 2}, {x + w + 1, y + h / 2}, {x + w / 2, y - 2}, {x + w / 2, y + h + 1}};
     for (const POINT& p : beyond) {
-        if (screen.At(p.x, p.y) != RGB(0, 0, 0)) faults += "beyond the edge " + DescribePixel(p.x, p.y, screen.At(p.x, p.y)) + "; ";
+        if (screen.At(p.x, p.y) != RGB(0, 0, 0))
+            faults += "beyond the edge " + DescribePixel(p.x, p.y, screen.At(p.x, p.y)) + "; ";
     }
     return faults;
 }

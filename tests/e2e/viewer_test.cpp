@@ -35,7 +35,7 @@ struct Picture {
 // Named in several scripts; the leading letter keeps the list's order plain.
 const Picture kNormal = {"a \u65E5\u672C\u306E\u5199\u771F.bmp", 640, 480, kRed, {192, 144, 832, 624}};  // 日本の写真
 const Picture kWide = {"b \u0141\u00F3d\u017A noc\u0105.bmp", 3000, 1000, kGreen, {0, 213, 1024, 554}};  // Łódź nocą
-const Picture kTall = {"c \U0001F4F7.bmp", 1000, 3000, kBlue, {384, 0, 640, 768}};  // 📷
+const Picture kTall = {"c \U0001F4F7.bmp", 1000, 3000, kBlue, {384, 0, 640, 768}};                       // 📷
 const Picture kSmall[] = {
     {"a.bmp", 320, 240, kRed, {352, 264, 672, 504}},
     {"b.bmp", 320, 240, kGreen, {352, 264, 672, 504}},

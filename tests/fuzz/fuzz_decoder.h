@@ -7,8 +7,7 @@
 
 #include "catalogue/decoded_picture.h"
 
-inline int FuzzOneDecoder(bool (*decoder)(const uint8_t*, size_t, DecodedPicture*), const uint8_t* data,
-                          size_t size) {
+inline int FuzzOneDecoder(bool (*decoder)(const uint8_t*, size_t, DecodedPicture*), const uint8_t* data, size_t size) {
     DecodedPicture picture;
     if (!decoder(data, size, &picture)) return 0;
     if (!PictureSizeAllowed(picture.width, picture.height)) __builtin_trap();

@@ -63,8 +63,8 @@ double ReferenceValue(const DecodedPicture& source, int32_t targetWidth, int32_t
 // Whole ratios must give the exact mean of each block, rounded half up; fractional ones the
 // reference within rounding. Either way the result is a complete opaque picture.
 void ExpectAverages(const Sizes& sizes, bool wholeRatio) {
-    SCOPED_TRACE(testing::Message() << sizes.sourceWidth << " x " << sizes.sourceHeight << " to "
-                                    << sizes.targetWidth << " x " << sizes.targetHeight);
+    SCOPED_TRACE(testing::Message() << sizes.sourceWidth << " x " << sizes.sourceHeight << " to " << sizes.targetWidth
+                                    << " x " << sizes.targetHeight);
     const DecodedPicture source = RandomPicture(sizes.sourceWidth, sizes.sourceHeight);
     const DecodedPicture out = Shrink(source, sizes.targetWidth, sizes.targetHeight);
     ASSERT_EQ(out.width, sizes.targetWidth);
@@ -96,17 +96,24 @@ void ExpectAverages(const Sizes& sizes, bool wholeRatio) {
 
 TEST(AreaFilter, WholeRatiosGiveTheExactMeanOfEachBlock) {
     const Sizes cases[] = {
-        {8, 6, 4, 3}, {12, 12, 1, 1}, {7, 5, 7, 5}, {64, 48, 16, 48}, {30, 90, 3, 10},
+        {8, 6, 4, 3},
+        {12, 12, 1, 1},
+        {7, 5, 7, 5},
+        {64, 48, 16, 48},
+        {30, 90, 3, 10},
         // One pixel wide or tall, shrunk the other way or not at all.
-        {1, 9, 1, 3}, {9, 1, 3, 1}, {1, 1, 1, 1}, {1, 64, 1, 1},
+        {1, 9, 1, 3},
+        {9, 1, 3, 1},
+        {1, 1, 1, 1},
+        {1, 64, 1, 1},
     };
     for (const Sizes& sizes : cases) ExpectAverages(sizes, true);
 }
 
 TEST(AreaFilter, FractionalRatiosMatchAReferenceResampler) {
     const Sizes cases[] = {
-        {10, 7, 3, 2}, {5, 5, 4, 4}, {100, 75, 33, 29}, {2250, 3, 1620, 2}, {17, 23, 16, 5},
-        {1, 13, 1, 5}, {13, 1, 4, 1},
+        {10, 7, 3, 2},   {5, 5, 4, 4},  {100, 75, 33, 29}, {2250, 3, 1620, 2},
+        {17, 23, 16, 5}, {1, 13, 1, 5}, {13, 1, 4, 1},
     };
     for (const Sizes& sizes : cases) ExpectAverages(sizes, false);
 }
@@ -176,12 +183,23 @@ TEST(DctScale, SmallestEighthThatStillCoversTheTarget) {
         int32_t targetWidth, targetHeight;
         int scale;
     } cases[] = {
-        {6000, 4000, 320, 213, 1},   {6000, 4000, 1620, 1080, 3}, {6000, 4000, 1024, 682, 2},
-        {2561, 100, 321, 1, 1},      {2560, 100, 321, 1, 2},      {2560, 100, 320, 1, 1},
-        {100, 4000, 10, 1080, 3},    {100, 4001, 10, 1001, 2},    {100, 4000, 10, 1001, 3},
-        {1000, 1000, 1000, 1000, 8}, {1000, 1000, 876, 1, 8},     {1000, 1000, 875, 1, 7},
-        {7, 7, 1, 1, 1},             {1, 1, 1, 1, 1},             {65535, 65535, 1080, 1080, 1},
-        {20000, 20000, 768, 768, 1}, {65535, 1, 1024, 1, 1},
+        {6000, 4000, 320, 213, 1},
+        {6000, 4000, 1620, 1080, 3},
+        {6000, 4000, 1024, 682, 2},
+        {2561, 100, 321, 1, 1},
+        {2560, 100, 321, 1, 2},
+        {2560, 100, 320, 1, 1},
+        {100, 4000, 10, 1080, 3},
+        {100, 4001, 10, 1001, 2},
+        {100, 4000, 10, 1001, 3},
+        {1000, 1000, 1000, 1000, 8},
+        {1000, 1000, 876, 1, 8},
+        {1000, 1000, 875, 1, 7},
+        {7, 7, 1, 1, 1},
+        {1, 1, 1, 1, 1},
+        {65535, 65535, 1080, 1080, 1},
+        {20000, 20000, 768, 768, 1},
+        {65535, 1, 1024, 1, 1},
     };
     for (const auto& row : cases) {
         EXPECT_EQ(ChooseDctScale(row.width, row.height, row.targetWidth, row.targetHeight), row.scale)

@@ -36,7 +36,8 @@ inline void ExpectWellFormed(const DecodedPicture& picture) {
 }
 
 // Compares with R, G, B triples row by row from the top, naming the first pixel that differs.
-inline void ExpectPixels(const DecodedPicture& picture, int32_t width, int32_t height, const std::vector<uint8_t>& rgb) {
+inline void ExpectPixels(const DecodedPicture& picture, int32_t width, int32_t height,
+                         const std::vector<uint8_t>& rgb) {
     ASSERT_EQ(picture.width, width);
     ASSERT_EQ(picture.height, height);
     ExpectWellFormed(picture);
@@ -46,8 +47,8 @@ inline void ExpectPixels(const DecodedPicture& picture, int32_t width, int32_t h
         const uint8_t* want = rgb.data() + pixel * 3;
         if (got[2] != want[0] || got[1] != want[1] || got[0] != want[2]) {
             FAIL() << "pixel (" << pixel % width << ", " << pixel / width << ") is R,G,B " << int(got[2]) << ","
-                   << int(got[1]) << "," << int(got[0]) << ", expected " << int(want[0]) << "," << int(want[1])
-                   << "," << int(want[2]);
+                   << int(got[1]) << "," << int(got[0]) << ", expected " << int(want[0]) << "," << int(want[1]) << ","
+                   << int(want[2]);
         }
     }
 }
@@ -62,8 +63,7 @@ struct ReferencePicture {
 
 // Decodes a fixture by content and compares it with ImageMagick's decoding stored beside it;
 // the decoder for the other format must refuse the same bytes.
-inline void ExpectMatchesReference(const ReferencePicture& reference,
-                                   Decoder otherDecoder) {
+inline void ExpectMatchesReference(const ReferencePicture& reference, Decoder otherDecoder) {
     SCOPED_TRACE(reference.name);
     const std::string path = FolderFromEnvironment("VELTRA_FIXTURES") + "/" + reference.name;
     std::vector<uint8_t> file, rgb;

@@ -113,11 +113,13 @@ TEST(PictureOrientationOf, AnythingMalformedIsUpright) {
         {"truncated inside the segment header", Bytes(good.begin(), good.begin() + 21), 1},
         {"segment length 1", Bytes{0xFF, 0xD8, 0xFF, 0xE1, 0x00, 0x01, 'E', 'x'}, 1},
         {"no marker after the start", Bytes{0xFF, 0xD8, 0x12, 0x34, 0x56}, 1},
-        {"Exif after the scan", [&] {
+        {"Exif after the scan",
+         [&] {
              Bytes b = {0xFF, 0xD8, 0xFF, 0xDA, 0x00, 0x02};
              b.insert(b.end(), good.begin() + 2, good.end());
              return b;
-         }(), 1},
+         }(),
+         1},
     };
     for (const auto& c : kCases) {
         EXPECT_EQ(Of(c.bytes), c.expected) << c.what;

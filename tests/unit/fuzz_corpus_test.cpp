@@ -1,6 +1,6 @@
 // Replays the committed fuzz seed corpus: through the content-based decoding (JPEG through its
-// fitting decoder) no input may crash or yield a malformed picture, through the sound header check none may crash; and the seeds
-// named valid_* must be accepted.
+// fitting decoder) no input may crash or yield a malformed picture, through the sound header check none may crash; and
+// the seeds named valid_* must be accepted.
 #include <gtest/gtest.h>
 
 #include <filesystem>

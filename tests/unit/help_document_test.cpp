@@ -210,9 +210,13 @@ TEST_F(HelpDocument, SevenSectionsInOrderInTheirColours) {
         unsigned colour;
     };
     const Heading kHeadings[] = {
-        {"IMAGE FORMATS SUPPORTED", 0xFFCC00}, {"MOVING VELTRA", 0xFF0000},
-        {"THE LIST AND BROWSING FOR FOLDERS", 0x3366FF}, {"FULL SCREEN DISPLAY", 0x00FFFF},
-        {"SLIDE SHOW", 0xFF00FF}, {"SOUND EFFECTS", 0xCCFFCC}, {"TEST BARS", 0xFFFF00},
+        {"IMAGE FORMATS SUPPORTED", 0xFFCC00},
+        {"MOVING VELTRA", 0xFF0000},
+        {"THE LIST AND BROWSING FOR FOLDERS", 0x3366FF},
+        {"FULL SCREEN DISPLAY", 0x00FFFF},
+        {"SLIDE SHOW", 0xFF00FF},
+        {"SOUND EFFECTS", 0xCCFFCC},
+        {"TEST BARS", 0xFFFF00},
     };
     std::vector<const Line*> headings;
     for (const Line& line : document.lines) {
@@ -230,9 +234,9 @@ TEST_F(HelpDocument, SevenSectionsInOrderInTheirColours) {
 TEST_F(HelpDocument, NamesEveryPictureKindAndTheSoundExample) {
     std::string text;
     for (const Line& line : document.lines) text += line.text + "\n";
-    for (const char* kind : {"JPG\tJoint Photography Experts Group", "BMP\tBitmap Graphic Format",
-                             "PCX\tPaintbrush Graphic Format", "PSD\tPhotoshop Graphic Format",
-                             "TIF\tTagged Image File Format", "MYPICTURE.JPG", "MYPICTURE.WAV"}) {
+    for (const char* kind :
+         {"JPG\tJoint Photography Experts Group", "BMP\tBitmap Graphic Format", "PCX\tPaintbrush Graphic Format",
+          "PSD\tPhotoshop Graphic Format", "TIF\tTagged Image File Format", "MYPICTURE.JPG", "MYPICTURE.WAV"}) {
         EXPECT_NE(text.find(kind), std::string::npos) << kind;
     }
 }

@@ -24,13 +24,9 @@ TEST(HelpChunkSize, LastBlockIsShorterThenAnEmptyOneEndsTheStream) {
     EXPECT_EQ(Blocks(10, 4), (std::vector<uint32_t>{4, 4, 2, 0}));
 }
 
-TEST(HelpChunkSize, ExactMultipleEndsWithOneEmptyBlock) {
-    EXPECT_EQ(Blocks(8, 4), (std::vector<uint32_t>{4, 4, 0}));
-}
+TEST(HelpChunkSize, ExactMultipleEndsWithOneEmptyBlock) { EXPECT_EQ(Blocks(8, 4), (std::vector<uint32_t>{4, 4, 0})); }
 
-TEST(HelpChunkSize, EmptyDocumentGivesOnlyTheEmptyBlock) {
-    EXPECT_EQ(Blocks(0, 4096), (std::vector<uint32_t>{0}));
-}
+TEST(HelpChunkSize, EmptyDocumentGivesOnlyTheEmptyBlock) { EXPECT_EQ(Blocks(0, 4096), (std::vector<uint32_t>{0})); }
 
 TEST(HelpChunkSize, NeverPastTheEnd) {
     EXPECT_EQ(HelpChunkSize(100, 100, 50), 0u);

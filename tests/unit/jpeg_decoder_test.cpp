@@ -23,8 +23,8 @@ struct Decoded {
 
 Decoded Decode(const std::vector<uint8_t>& bytes, int32_t boxWidth, int32_t boxHeight) {
     Decoded decoded;
-    decoded.ok = DecodeJpegBytesToFit(bytes.data(), bytes.size(), boxWidth, boxHeight, &decoded.picture,
-                                      &decoded.width, &decoded.height);
+    decoded.ok = DecodeJpegBytesToFit(bytes.data(), bytes.size(), boxWidth, boxHeight, &decoded.picture, &decoded.width,
+                                      &decoded.height);
     return decoded;
 }
 
@@ -48,8 +48,8 @@ TEST(JpegDecoder, EveryVariantFitsTheBoxInItsOwnColours) {
     const struct {
         int32_t boxWidth, boxHeight, width, height;
     } boxes[] = {{40, 40, 40, 30}, {100, 100, 100, 75}, {33, 33, 33, 24}, {1000, 1000, 160, 120}};
-    for (const char* name : {"jpeg_444.jpg", "jpeg_420.jpg", "jpeg_progressive.jpg", "jpeg_cmyk.jpg",
-                             "jpeg_gray.jpg", "jpeg_restart.jpg"}) {
+    for (const char* name : {"jpeg_444.jpg", "jpeg_420.jpg", "jpeg_progressive.jpg", "jpeg_cmyk.jpg", "jpeg_gray.jpg",
+                             "jpeg_restart.jpg"}) {
         std::vector<uint8_t> reference;
         ASSERT_TRUE(ReadFileBytes(FolderFromEnvironment("VELTRA_FIXTURES") + "/" + name + ".rgb", &reference));
         for (const auto& box : boxes) {

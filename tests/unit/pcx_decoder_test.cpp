@@ -133,8 +133,7 @@ std::vector<uint8_t> PlanarSixteenColours() {
 
 // Three 8-bit planes of 4 bytes a line for a 3 x 2 picture: one pad byte a plane.
 std::vector<uint8_t> TrueColourStream() {
-    return {10, 20, 30, 0xEE, 40, 50, 60, 0xEE, 70, 80, 90, 0xEE,
-            200, 200, 200, 200, 200, 201, 202, 203, 7, 7, 7, 7};
+    return {10, 20, 30, 0xEE, 40, 50, 60, 0xEE, 70, 80, 90, 0xEE, 200, 200, 200, 200, 200, 201, 202, 203, 7, 7, 7, 7};
 }
 
 std::vector<uint8_t> TrueColourFile() {
@@ -150,8 +149,8 @@ std::vector<uint8_t> TrueColourFile() {
     return file;
 }
 
-const std::vector<uint8_t> kTrueColourPixels = {10, 40, 70, 20, 50, 80, 30, 60, 90,
-                                                200, 200, 7, 200, 201, 7, 200, 202, 7};
+const std::vector<uint8_t> kTrueColourPixels = {10,  40,  70, 20,  50,  80, 30,  60,  90,
+                                                200, 200, 7,  200, 201, 7,  200, 202, 7};
 
 std::vector<uint8_t> EightBitFile() {
     std::vector<uint8_t> file = MakeHeader(IndexHeader(8, 1, 6));
@@ -188,8 +187,8 @@ bool Refused(const std::vector<uint8_t>& file) { return RefusedBy(DecodePcx, fil
 
 TEST(PcxDecoder, MatchesImageMagickForEveryVariantItWrites) {
     const ReferencePicture references[] = {
-        {"pcx_mono_w37.pcx", 37, 23},  {"pcx_mono_w32.pcx", 32, 23},   {"pcx_pal8_w37.pcx", 37, 23},
-        {"pcx_pal8_w36.pcx", 36, 23},  {"pcx_rgb24_w37.pcx", 37, 23},  {"pcx_rgb24_w300.pcx", 300, 200},
+        {"pcx_mono_w37.pcx", 37, 23}, {"pcx_mono_w32.pcx", 32, 23},  {"pcx_pal8_w37.pcx", 37, 23},
+        {"pcx_pal8_w36.pcx", 36, 23}, {"pcx_rgb24_w37.pcx", 37, 23}, {"pcx_rgb24_w300.pcx", 300, 200},
     };
     for (const ReferencePicture& reference : references) ExpectMatchesReference(reference, DecodePsd);
 }
@@ -253,12 +252,10 @@ TEST(PcxDecoder, RefusesHeadersItCannotDecode) {
         bool sixteenBits;
     };
     const Case cases[] = {
-        {"manufacturer", 0, 0x0B, false},     {"version 1", 1, 1, false},
-        {"version 6", 1, 6, false},           {"no encoding", 2, 0, false},
-        {"2 bits, 4 planes", 3, 2, false},    {"8 bits, 4 planes", 3, 8, false},
-        {"1 bit, 3 planes", 65, 3, false},    {"1 bit, 0 planes", 65, 0, false},
-        {"left edge past right", 4, 5, true}, {"top edge below bottom", 6, 3, true},
-        {"no line bytes", 66, 0, true},
+        {"manufacturer", 0, 0x0B, false},      {"version 1", 1, 1, false},        {"version 6", 1, 6, false},
+        {"no encoding", 2, 0, false},          {"2 bits, 4 planes", 3, 2, false}, {"8 bits, 4 planes", 3, 8, false},
+        {"1 bit, 3 planes", 65, 3, false},     {"1 bit, 0 planes", 65, 0, false}, {"left edge past right", 4, 5, true},
+        {"top edge below bottom", 6, 3, true}, {"no line bytes", 66, 0, true},
     };
     for (const Case& change : cases) {
         std::vector<uint8_t> file = PlanarSixteenColours();

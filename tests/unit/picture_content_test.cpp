@@ -24,12 +24,12 @@ TEST(PictureContentOf, KnowsTheFiveKindsBySignatureAndNothingElse) {
         {std::string("\x0A\x00\x01", 3), PictureContent::Pcx},
         {"8BPS" + tail, PictureContent::Psd},
         // What the system's decoders would otherwise take under a picture's name.
-        {std::string("\x01\0\0\0\x6C\0\0\0", 8) + tail, PictureContent::Unknown},              // EMF
-        {std::string("\xD7\xCD\xC6\x9A", 4) + tail, PictureContent::Unknown},                  // placeable WMF
-        {std::string("\x01\0\x09\0\0\x03", 6) + tail, PictureContent::Unknown},                // WMF
-        {std::string("\x89PNG\r\n\x1A\n", 8) + tail, PictureContent::Unknown},                 // PNG
-        {"GIF89a" + tail, PictureContent::Unknown},                                            // GIF
-        {std::string("\0\0\x01\0\x01\0", 6) + tail, PictureContent::Unknown},                  // ICO
+        {std::string("\x01\0\0\0\x6C\0\0\0", 8) + tail, PictureContent::Unknown},  // EMF
+        {std::string("\xD7\xCD\xC6\x9A", 4) + tail, PictureContent::Unknown},      // placeable WMF
+        {std::string("\x01\0\x09\0\0\x03", 6) + tail, PictureContent::Unknown},    // WMF
+        {std::string("\x89PNG\r\n\x1A\n", 8) + tail, PictureContent::Unknown},     // PNG
+        {"GIF89a" + tail, PictureContent::Unknown},                                // GIF
+        {std::string("\0\0\x01\0\x01\0", 6) + tail, PictureContent::Unknown},      // ICO
         // Near misses and short files.
         {std::string("\xFF\xD8", 2), PictureContent::Unknown},
         {"B", PictureContent::Unknown},

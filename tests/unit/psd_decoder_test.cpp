@@ -55,16 +55,15 @@ PsdFile RawRgbWithExtras() {
     psd.channels = 5;
     psd.resources = {'8', 'B', 'I', 'M', 0x03, 0xED, 0, 0, 0, 0, 0, 2, 0xAB, 0xCD};
     psd.layers = std::vector<uint8_t>(10, 0x77);
-    psd.imageData = {1, 2, 3, 4, 5, 6,         // red
-                     10, 20, 30, 40, 50, 60,   // green
+    psd.imageData = {1,   2,   3,   4,   5,   6,    // red
+                     10,  20,  30,  40,  50,  60,   // green
                      100, 110, 120, 130, 140, 150,  // blue
-                     0, 0, 0, 0, 0, 0,         // alpha: transparent, and ignored
-                     9, 9, 9, 9, 9, 9};        // spot colour
+                     0,   0,   0,   0,   0,   0,    // alpha: transparent, and ignored
+                     9,   9,   9,   9,   9,   9};   // spot colour
     return psd;
 }
 
-const std::vector<uint8_t> kRawRgbPixels = {1, 10, 100, 2, 20, 110, 3, 30, 120,
-                                            4, 40, 130, 5, 50, 140, 6, 60, 150};
+const std::vector<uint8_t> kRawRgbPixels = {1, 10, 100, 2, 20, 110, 3, 30, 120, 4, 40, 130, 5, 50, 140, 6, 60, 150};
 
 // 4 x 2 greyscale with an alpha channel, PackBits: every packet kind appears.
 PsdFile PackedGreyWithAlpha() {
@@ -73,9 +72,9 @@ PsdFile PackedGreyWithAlpha() {
     psd.mode = 1;
     psd.width = 4;
     psd.compression = 1;
-    psd.imageData = {0, 2, 0, 6, 0, 2, 0, 2,  // row counts: grey rows 0 and 1, then alpha rows 0 and 1
-                     0xFD, 0x42,              // 4 x 0x42
-                     0x80, 0x03, 1, 2, 3, 4,  // a no-op, then 4 literal bytes
+    psd.imageData = {0,    2,    0,    6,   0, 2, 0, 2,  // row counts: grey rows 0 and 1, then alpha rows 0 and 1
+                     0xFD, 0x42,                         // 4 x 0x42
+                     0x80, 0x03, 1,    2,   3, 4,        // a no-op, then 4 literal bytes
                      0xFD, 0xFF, 0xFD, 0xFF};
     return psd;
 }
@@ -95,10 +94,10 @@ bool Refused(const std::vector<uint8_t>& file) { return RefusedBy(DecodePsd, fil
 
 TEST(PsdDecoder, MatchesImageMagickForEveryVariantItWrites) {
     const ReferencePicture references[] = {
-        {"psd_rgb8_raw.psd", 37, 23},      {"psd_rgb8_rle.psd", 37, 23},      {"psd_rgb16_raw.psd", 256, 256},
-        {"psd_rgb16_rle.psd", 256, 256},   {"psd_gray8_raw.psd", 37, 23},     {"psd_gray8_rle.psd", 37, 23},
-        {"psd_gray16_raw.psd", 256, 256},  {"psd_gray16_rle.psd", 256, 256}, {"psd_indexed_raw.psd", 37, 23},
-        {"psd_indexed_rle.psd", 37, 23},   {"psd_rgba8_rle.psd", 37, 23},     {"psd_graya16_raw.psd", 256, 256},
+        {"psd_rgb8_raw.psd", 37, 23},     {"psd_rgb8_rle.psd", 37, 23},     {"psd_rgb16_raw.psd", 256, 256},
+        {"psd_rgb16_rle.psd", 256, 256},  {"psd_gray8_raw.psd", 37, 23},    {"psd_gray8_rle.psd", 37, 23},
+        {"psd_gray16_raw.psd", 256, 256}, {"psd_gray16_rle.psd", 256, 256}, {"psd_indexed_raw.psd", 37, 23},
+        {"psd_indexed_rle.psd", 37, 23},  {"psd_rgba8_rle.psd", 37, 23},    {"psd_graya16_raw.psd", 256, 256},
     };
     for (const ReferencePicture& reference : references) ExpectMatchesReference(reference, DecodePcx);
 }
@@ -130,9 +129,9 @@ TEST(PsdDecoder, IndexedPicturesLookUpThePlanarPalette) {
     psd.width = 2;
     psd.height = 1;
     psd.colourData.assign(768, 0);
-    psd.colourData[7] = 11;         // red of entry 7
-    psd.colourData[256 + 7] = 22;   // green of entry 7
-    psd.colourData[512 + 7] = 33;   // blue of entry 7
+    psd.colourData[7] = 11;        // red of entry 7
+    psd.colourData[256 + 7] = 22;  // green of entry 7
+    psd.colourData[512 + 7] = 33;  // blue of entry 7
     psd.colourData[255] = 44;
     psd.colourData[511] = 55;
     psd.colourData[767] = 66;
@@ -193,12 +192,9 @@ TEST(PsdDecoder, RefusesRowCountsThatDisagreeWithTheData) {
         uint8_t value;
     };
     const Case cases[] = {
-        {"alpha row counted past the end", 7, 3},
-        {"grey row count far past the end", 2, 0xFF},
-        {"grey row one byte short", 3, 5},
-        {"repeat packet past the row", 8, 0xFC},
-        {"literal packet past the row", 11, 0x04},
-        {"repeat packet short of the row", 8, 0xFE},
+        {"alpha row counted past the end", 7, 3},  {"grey row count far past the end", 2, 0xFF},
+        {"grey row one byte short", 3, 5},         {"repeat packet past the row", 8, 0xFC},
+        {"literal packet past the row", 11, 0x04}, {"repeat packet short of the row", 8, 0xFE},
     };
     for (const Case& test : cases) {
         PsdFile psd = PackedGreyWithAlpha();

@@ -44,8 +44,8 @@ const Bytes kGuidTail("\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71"
 const Bytes kPcm24Extra = Le(24, 2) + Le(0x4, 4) + Le(1, 2) + kGuidTail;
 const Bytes kFloat32Extra = Le(32, 2) + Le(0x3, 4) + Le(3, 2) + kGuidTail;
 const Bytes kAdpcmCoefficients = Le(256, 2) + Le(0, 2) + Le(512, 2) + Le(0xFF00, 2) + Le(0, 4) + Le(192, 2) +
-                                  Le(64, 2) + Le(240, 2) + Le(0, 2) + Le(460, 2) + Le(0xFF30, 2) + Le(392, 2) +
-                                  Le(0xFF18, 2);
+                                 Le(64, 2) + Le(240, 2) + Le(0, 2) + Le(460, 2) + Le(0xFF30, 2) + Le(392, 2) +
+                                 Le(0xFF18, 2);
 const Bytes kAdpcmExtra = Le(1012, 2) + Le(7, 2) + kAdpcmCoefficients;
 const Bytes kImaExtra = Le(505, 2);
 const Bytes kGsmExtra = Le(320, 2);

@@ -6,7 +6,6 @@
 
 namespace {
 
-
 const std::vector<std::string>& Glyph(int number) {
     static const std::vector<std::vector<std::string>> glyphs = {
         {
