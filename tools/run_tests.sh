@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# Every test: the native unit tests under ctest, the release zips' check, then the end-to-end
-# tests under Wine.
+# Every test: the layout of the code, the native unit tests under ctest, the release zips' check,
+# then the end-to-end tests under Wine.
 # The summary lines close the output.
 set -uo pipefail
 cd "$(dirname "$0")/.."
+
+tools/check_format.sh 2>&1 | tee build/format.log
+format_status=${PIPESTATUS[0]}
 
 ctest --test-dir build/native --output-on-failure -j 2 2>&1 | tee build/unit.log
 unit_status=${PIPESTATUS[0]}
@@ -19,7 +22,8 @@ e2e_status=${PIPESTATUS[0]}
 
 echo
 echo "== Summary"
+tail -n 1 build/format.log
 grep -E '^[0-9]+% tests passed' build/unit.log || echo "unit: the test run did not finish"
 grep -E '^dist: .*(same|differs)' build/dist.log || echo "dist: the release check did not finish"
 tail -n 1 build/e2e.log
-[ "$unit_status" -eq 0 ] && [ "$dist_status" -eq 0 ] && [ "$e2e_status" -eq 0 ]
+[ "$format_status" -eq 0 ] && [ "$unit_status" -eq 0 ] && [ "$dist_status" -eq 0 ] && [ "$e2e_status" -eq 0 ]
