@@ -3,10 +3,10 @@
 
 #include "app/state.h"
 #include "catalogue/catalogue.h"
-#include "catalogue/file_reading.h"
 #include "catalogue/picture_names.h"
 #include "catalogue/wave_header.h"
 #include "catalogue/wide_sound_file.h"
+#include "pictures/file_reading.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include "app/layout.h"
 #include "app/state.h"
 #include "catalogue/catalogue.h"
-#include "catalogue/fit_picture.h"
-#include "catalogue/picture_fitting.h"
+#include "pictures/fit_picture.h"
+#include "pictures/picture_fitting.h"
 
 namespace {
 

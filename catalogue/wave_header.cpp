@@ -5,7 +5,7 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "catalogue/byte_reader.h"
+#include "pictures/byte_reader.h"
 
 namespace {
 

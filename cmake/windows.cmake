@@ -60,9 +60,9 @@ add_executable(veltra WIN32
     app/main.cpp
     app/main_window.cpp
     app/painting.cpp
-    catalogue/file_reading.cpp
+    pictures/file_reading.cpp
     catalogue/picture_loading.cpp
-    catalogue/picture_fitting.cpp
+    pictures/picture_fitting.cpp
     catalogue/companion_sound.cpp
     catalogue/wide_sound_file.cpp
     catalogue/folder_browser.cpp

@@ -7,9 +7,9 @@
 
 #include <vector>
 
-#include "catalogue/fit_picture.h"
 #include "full_screen_support.h"
 #include "harness.h"
+#include "pictures/fit_picture.h"
 
 using namespace e2e;
 

@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <sstream>
 
-#include "catalogue/fit_picture.h"
 #include "full_screen_support.h"
 #include "harness.h"
+#include "pictures/fit_picture.h"
 
 using namespace e2e;
 

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "catalogue/decoded_picture.h"
+#include "pictures/decoded_picture.h"
 
 inline int FuzzOneDecoder(bool (*decoder)(const uint8_t*, size_t, DecodedPicture*), const uint8_t* data, size_t size) {
     DecodedPicture picture;

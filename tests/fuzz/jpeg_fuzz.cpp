@@ -1,4 +1,4 @@
-#include "catalogue/jpeg_decoder.h"
+#include "pictures/jpeg_decoder.h"
 #include "tests/fuzz/fuzz_decoder.h"
 
 namespace {

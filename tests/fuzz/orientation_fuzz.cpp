@@ -1,4 +1,4 @@
-#include "catalogue/exif_orientation.h"
+#include "pictures/exif_orientation.h"
 
 // Any input gives an orientation 1..8; reading past the input is caught by the sanitizers.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -1,4 +1,4 @@
-#include "catalogue/area_filter.h"
+#include "pictures/area_filter.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/decoded_picture.h"
+#include "pictures/decoded_picture.h"
 
 inline bool ReadFileBytes(const std::string& path, std::vector<uint8_t>* bytes) {
     std::ifstream file(path, std::ios::binary);

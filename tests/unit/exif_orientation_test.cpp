@@ -1,4 +1,4 @@
-#include "catalogue/exif_orientation.h"
+#include "pictures/exif_orientation.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "catalogue/fit_picture.h"
+#include "pictures/fit_picture.h"
 
 #include <gtest/gtest.h>
 

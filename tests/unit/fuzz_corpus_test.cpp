@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/decoded_picture.h"
-#include "catalogue/jpeg_decoder.h"
 #include "catalogue/wave_header.h"
+#include "pictures/decoded_picture.h"
+#include "pictures/jpeg_decoder.h"
 #include "tests/unit/decoder_test_support.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "catalogue/picture_content.h"
+#include "pictures/picture_content.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "catalogue/decoded_picture.h"
+#include "pictures/decoded_picture.h"
 #include "tests/unit/decoder_test_support.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "catalogue/file_reading.h"
+#include "pictures/file_reading.h"
 
 #include <algorithm>
 #include <new>

@@ -1,8 +1,8 @@
-#include "catalogue/exif_orientation.h"
+#include "pictures/exif_orientation.h"
 
 #include <algorithm>
 
-#include "catalogue/byte_reader.h"
+#include "pictures/byte_reader.h"
 
 namespace {
 

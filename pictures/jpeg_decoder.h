@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "catalogue/decoded_picture.h"
+#include "pictures/decoded_picture.h"
 
 // Where the compressed bytes come from, so that a file can be read in pieces instead of whole.
 // `read` fills up to `size` bytes of `buffer` and returns how many; 0 means the end or an error.

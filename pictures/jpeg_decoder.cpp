@@ -1,4 +1,4 @@
-#include "catalogue/jpeg_decoder.h"
+#include "pictures/jpeg_decoder.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -10,7 +10,7 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
-#include "catalogue/area_filter.h"
+#include "pictures/area_filter.h"
 
 namespace {
 

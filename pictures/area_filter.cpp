@@ -1,9 +1,9 @@
-#include "catalogue/area_filter.h"
+#include "pictures/area_filter.h"
 
 #include <new>
 #include <utility>
 
-#include "catalogue/fit_picture.h"
+#include "pictures/fit_picture.h"
 
 namespace {
 

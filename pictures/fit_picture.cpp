@@ -1,4 +1,4 @@
-#include "catalogue/fit_picture.h"
+#include "pictures/fit_picture.h"
 
 FittedRect FitPicture(int32_t pictureWidth, int32_t pictureHeight, int32_t boxWidth, int32_t boxHeight) {
     FittedRect fit{0, 0, pictureWidth, pictureHeight};

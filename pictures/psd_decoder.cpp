@@ -4,8 +4,8 @@
 #include <cstring>
 #include <vector>
 
-#include "catalogue/byte_reader.h"
-#include "catalogue/decoded_picture.h"
+#include "pictures/byte_reader.h"
+#include "pictures/decoded_picture.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "catalogue/decoded_picture.h"
+#include "pictures/decoded_picture.h"
 
 struct AreaFilter {
     int32_t sourceWidth = 0;

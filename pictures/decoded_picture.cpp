@@ -1,4 +1,4 @@
-#include "catalogue/decoded_picture.h"
+#include "pictures/decoded_picture.h"
 
 #include <new>
 

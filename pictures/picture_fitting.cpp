@@ -1,4 +1,4 @@
-#include "catalogue/picture_fitting.h"
+#include "pictures/picture_fitting.h"
 
 #include <shlwapi.h>
 
@@ -8,12 +8,12 @@
 #include <utility>
 #include <vector>
 
-#include "catalogue/area_filter.h"
-#include "catalogue/decoded_picture.h"
-#include "catalogue/exif_orientation.h"
-#include "catalogue/file_reading.h"
-#include "catalogue/jpeg_decoder.h"
-#include "catalogue/picture_content.h"
+#include "pictures/area_filter.h"
+#include "pictures/decoded_picture.h"
+#include "pictures/exif_orientation.h"
+#include "pictures/file_reading.h"
+#include "pictures/jpeg_decoder.h"
+#include "pictures/picture_content.h"
 
 namespace {
 
