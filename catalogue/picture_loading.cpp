@@ -2,7 +2,6 @@
 // so that nothing holds it while its picture is on show (it can be renamed, replaced or deleted);
 // its picture is decoded straight to the size the view draws it at (picture_fitting.cpp).
 #include <string>
-#include <vector>
 
 #include "app/layout.h"
 #include "app/state.h"
@@ -12,51 +11,18 @@
 
 namespace {
 
-// Wine's GDI+ never lets go of a BMP or TIFF stream that it fails to decode: the copy of the file
-// stays in memory for good, and for a TIFF whatever its header made the decoder allocate
-// (megabytes for an absurd strip). A file that nobody could decode is not read and decoded again
-// while it stays the same file: same full path, size and time of last write. The outcome is the
-// same as loading it again.
-struct FileIdentity {
-    std::wstring path;
-    ULARGE_INTEGER size;
-    FILETIME written;
-};
-std::vector<FileIdentity> UndecodableFiles;
-// Bounds the record for a session spent in folders full of broken files.
-constexpr size_t kMaxUndecodableFiles = 4096;
-
-bool IdentifyFile(const WCHAR* path, FileIdentity* file) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    const DWORD length = GetFullPathNameW(path, 0, nullptr, nullptr);
-    if (length == 0 || !GetFileAttributesExW(path, GetFileExInfoStandard, &data)) return false;
-    file->path.assign(length, L'\0');
-    if (GetFullPathNameW(path, length, &file->path[0], nullptr) + 1 != length) return false;
-    file->path.pop_back();
-    file->size.LowPart = data.nFileSizeLow;
-    file->size.HighPart = data.nFileSizeHigh;
-    file->written = data.ftLastWriteTime;
-    return true;
-}
-
-bool KnownUndecodable(const FileIdentity& file) {
-    for (const FileIdentity& known : UndecodableFiles) {
-        if (known.size.QuadPart == file.size.QuadPart && CompareFileTime(&known.written, &file.written) == 0 &&
-            lstrcmpiW(known.path.c_str(), file.path.c_str()) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
-void RememberUndecodable(const FileIdentity& file) {
-    if (UndecodableFiles.size() >= kMaxUndecodableFiles) UndecodableFiles.clear();
-    UndecodableFiles.push_back(file);
-}
-
 // The box pictures are fitted to: the preview's, or a full-screen view's while one is open.
 int32_t BoxWidth = kPreviewWidth;
 int32_t BoxHeight = kPreviewHeight;
+// The file's full path, empty when there is none.
+std::wstring FullPathOf(const WCHAR* path) {
+    const DWORD length = GetFullPathNameW(path, 0, nullptr, nullptr);
+    std::wstring full(length, L'\0');
+    if (length == 0 || GetFullPathNameW(path, length, &full[0], nullptr) + 1 != length) return std::wstring();
+    full.pop_back();
+    return full;
+}
+
 // Full path of the file CurrentPicture came from, empty when it failed to load; a view that
 // opens or closes fits the picture again from there.
 std::wstring CurrentPictureFile;
@@ -67,22 +33,15 @@ std::wstring CurrentPictureFile;
 bool LoadCurrentPicture(const WCHAR* path) {
     DisposeCurrentPicture();
     CurrentPictureFile.clear();
-    FileIdentity file;
-    const bool identified = IdentifyFile(path, &file);
-    bool read = false;
-    if (!identified || !KnownUndecodable(file)) {
-        int32_t width = 0;
-        int32_t height = 0;
-        CurrentPicture = LoadFittedPicture(path, BoxWidth, BoxHeight, &width, &height, &read);
-        if (CurrentPicture != nullptr) {
-            CurrentPictureWidth = width;
-            CurrentPictureHeight = height;
-            if (identified) CurrentPictureFile = file.path;
-            return true;
-        }
+    int32_t width = 0;
+    int32_t height = 0;
+    CurrentPicture = LoadFittedPicture(path, BoxWidth, BoxHeight, &width, &height);
+    if (CurrentPicture != nullptr) {
+        CurrentPictureWidth = width;
+        CurrentPictureHeight = height;
+        CurrentPictureFile = FullPathOf(path);
+        return true;
     }
-    // A file that could not be read (locked, still being written) is tried afresh next time.
-    if (identified && read) RememberUndecodable(file);
     // GDI+ fails to load a file without a name, which gives the empty image.
     CurrentPicture = new Gdiplus::Image(L"", FALSE);
     return false;

@@ -11,11 +11,13 @@ elseif(VELTRA_SANITIZE)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
-# The JPEG decoder's natively tested side links Debian's build of the same libjpeg-turbo release.
+# The JPEG and TIFF decoders' natively tested side links Debian's builds of the same libjpeg-turbo
+# and libtiff releases.
 find_package(JPEG REQUIRED)
+find_package(TIFF REQUIRED)
 add_library(veltra_portable STATIC ${VELTRA_PORTABLE_SOURCES})
 target_include_directories(veltra_portable PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(veltra_portable PUBLIC JPEG::JPEG)
+target_link_libraries(veltra_portable PUBLIC TIFF::TIFF JPEG::JPEG)
 
 if(VELTRA_FUZZ)
     add_subdirectory(tests/fuzz)

@@ -1,15 +1,31 @@
 # Cross-build of the Windows program, its end-to-end tests and its benchmarks.
 # VELTRA_ARTWORK_TOOL is the native artwork generator; the resources are made from its output.
 set(VELTRA_ARTWORK_TOOL "" CACHE FILEPATH "Native veltra-artwork executable")
-# libjpeg-turbo built static for this target by tools/third_party.sh: include/ and lib/libjpeg.a.
-set(VELTRA_LIBJPEG_DIR "" CACHE PATH "libjpeg-turbo built for this target")
-if(NOT EXISTS ${VELTRA_LIBJPEG_DIR}/lib/libjpeg.a)
-    message(FATAL_ERROR "Set VELTRA_LIBJPEG_DIR to libjpeg-turbo built by tools/third_party.sh")
-endif()
-add_library(libjpeg_turbo STATIC IMPORTED)
-set_target_properties(libjpeg_turbo PROPERTIES
-    IMPORTED_LOCATION ${VELTRA_LIBJPEG_DIR}/lib/libjpeg.a
-    INTERFACE_INCLUDE_DIRECTORIES ${VELTRA_LIBJPEG_DIR}/include)
+# The libraries tools/third_party.sh built static for this target, each in
+# VELTRA_THIRD_PARTY_DIR/LIBRARY-TARGET with include/ and lib/; or all of them in one prefix
+# VELTRA_THIRD_PARTY_DIR, as MSYS2 installs them, with whatever else its libtiff was built with in
+# VELTRA_THIRD_PARTY_EXTRA_LIBS.
+set(VELTRA_THIRD_PARTY_DIR "" CACHE PATH "tools/third_party.sh's build folder, or one prefix of them all")
+set(VELTRA_THIRD_PARTY_EXTRA_LIBS "" CACHE STRING "Libraries a prebuilt static libtiff needs besides JPEG and zlib")
+# veltra_third_party(TARGET LIBRARY FILE [DEPENDENCIES...])
+function(veltra_third_party name library file)
+    set(prefix ${VELTRA_THIRD_PARTY_DIR}/${library}-${CMAKE_SYSTEM_PROCESSOR})
+    if(NOT EXISTS ${prefix}/lib/${file})
+        set(prefix ${VELTRA_THIRD_PARTY_DIR})
+    endif()
+    if(NOT EXISTS ${prefix}/lib/${file})
+        message(FATAL_ERROR "No ${library} in ${VELTRA_THIRD_PARTY_DIR}: set VELTRA_THIRD_PARTY_DIR to the folder "
+                            "tools/third_party.sh builds into")
+    endif()
+    add_library(${name} STATIC IMPORTED)
+    set_target_properties(${name} PROPERTIES
+        IMPORTED_LOCATION ${prefix}/lib/${file}
+        INTERFACE_INCLUDE_DIRECTORIES ${prefix}/include
+        INTERFACE_LINK_LIBRARIES "${ARGN}")
+endfunction()
+veltra_third_party(libjpeg_turbo libjpeg-turbo libjpeg.a)
+veltra_third_party(zlib zlib libz.a)
+veltra_third_party(libtiff tiff libtiff.a libjpeg_turbo zlib ${VELTRA_THIRD_PARTY_EXTRA_LIBS})
 option(VELTRA_BUILD_TESTS "Build the end-to-end tests and benchmarks" ON)
 if(NOT VELTRA_ARTWORK_TOOL)
     if(CMAKE_CROSSCOMPILING)
@@ -54,7 +70,7 @@ add_library(veltra_core STATIC
 )
 target_include_directories(veltra_core PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(veltra_core PUBLIC _WIN32_WINNT=0x0600 WINVER=0x0600)
-target_link_libraries(veltra_core PUBLIC libjpeg_turbo gdiplus user32 gdi32)
+target_link_libraries(veltra_core PUBLIC libtiff libjpeg_turbo gdiplus user32 gdi32)
 
 add_executable(veltra WIN32
     app/main.cpp
@@ -63,6 +79,7 @@ add_executable(veltra WIN32
     pictures/file_reading.cpp
     catalogue/picture_loading.cpp
     pictures/picture_fitting.cpp
+    pictures/no_encoders.cpp
     catalogue/companion_sound.cpp
     catalogue/wide_sound_file.cpp
     catalogue/folder_browser.cpp
@@ -73,11 +90,11 @@ add_executable(veltra WIN32
     about/about_box.cpp
     ${RESOURCE_OBJECT}
 )
-target_link_libraries(veltra PRIVATE veltra_core winmm comctl32 shell32 shlwapi ole32 uuid)
+target_link_libraries(veltra PRIVATE veltra_core winmm comctl32 shell32 ole32 uuid)
 # No link time in the PE header: the same sources give the same exe, and the release zips the same bytes.
 target_link_options(veltra PRIVATE -static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp)
 # A 32-bit process on 64-bit Windows then has 4 GB of address space instead of 2: room for the
-# largest BMP and TIFF that GDI+ has to decode whole.
+# coefficients of the largest progressive JPEGs.
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     target_link_options(veltra PRIVATE -Wl,--large-address-aware)
 endif()

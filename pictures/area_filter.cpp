@@ -46,6 +46,23 @@ void AddRowSums(AreaFilter* filter, uint32_t weight) {
     for (size_t index = 0; index < count; ++index) pending[index] += static_cast<uint64_t>(sums[index]) * weight;
 }
 
+// The same split down the picture for the source row whose horizontal sums are in rowSums, all
+// zero when it is `black`: source row r covers [r x unitY, (r + 1) x unitY).
+void TakeRowSums(AreaFilter* filter, bool black) {
+    const uint64_t start = static_cast<uint64_t>(filter->nextSourceRow) * filter->unitY;
+    const uint64_t end = start + filter->unitY;
+    const uint64_t boundary = static_cast<uint64_t>(filter->nextTargetRow + 1) * filter->spanY;
+    ++filter->nextSourceRow;
+    if (end < boundary) {
+        if (!black) AddRowSums(filter, filter->unitY);
+        return;
+    }
+    if (!black) AddRowSums(filter, static_cast<uint32_t>(boundary - start));
+    EmitTargetRow(filter);
+    // A target row is at least as tall as a source row, so the remainder never completes one.
+    if (end > boundary && !black) AddRowSums(filter, static_cast<uint32_t>(end - boundary));
+}
+
 }  // namespace
 
 bool StartAreaFilter(int32_t sourceWidth, int32_t sourceHeight, int32_t targetWidth, int32_t targetHeight,
@@ -105,19 +122,11 @@ void FilterRow(AreaFilter* filter, const uint8_t* pixels, int bytesPerPixel) {
             first[channel + 3] += pixel[channel] * rest;
         }
     }
-    // The same split down the picture: source row r covers [r x unitY, (r + 1) x unitY).
-    const uint64_t start = static_cast<uint64_t>(filter->nextSourceRow) * filter->unitY;
-    const uint64_t end = start + filter->unitY;
-    const uint64_t boundary = static_cast<uint64_t>(filter->nextTargetRow + 1) * filter->spanY;
-    ++filter->nextSourceRow;
-    if (end < boundary) {
-        AddRowSums(filter, filter->unitY);
-        return;
-    }
-    AddRowSums(filter, static_cast<uint32_t>(boundary - start));
-    EmitTargetRow(filter);
-    // A target row is at least as tall as a source row, so the remainder never completes one.
-    if (end > boundary) AddRowSums(filter, static_cast<uint32_t>(end - boundary));
+    TakeRowSums(filter, false);
+}
+
+void FilterBlackRows(AreaFilter* filter, int32_t count) {
+    for (int32_t row = 0; row < count && !AreaFilterDone(*filter); ++row) TakeRowSums(filter, true);
 }
 
 bool AreaFilterDone(const AreaFilter& filter) {

@@ -49,6 +49,9 @@ bool StartAreaFilter(int32_t sourceWidth, int32_t sourceHeight, int32_t targetWi
 // the last source row completes the picture. Extra rows are ignored.
 void FilterRow(AreaFilter* filter, const uint8_t* pixels, int bytesPerPixel);
 
+// Takes `count` source rows that are black throughout, without a pass over their pixels.
+void FilterBlackRows(AreaFilter* filter, int32_t count);
+
 // True when every source row has been taken.
 bool AreaFilterDone(const AreaFilter& filter);
 

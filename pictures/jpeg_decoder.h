@@ -17,8 +17,10 @@ struct JpegSource {
 };
 
 // libjpeg-turbo's working memory for one picture: a progressive picture keeps all its
-// coefficients (about 161 MB at 24 MP), and one that needs more is refused, not swapped.
-constexpr long kMaxJpegWorkingMemory = 192l * 1024 * 1024;
+// coefficients (about 161 MB at 24 MP, 6 bytes a pixel at most), and one that needs more is
+// refused, not swapped. As much as the coefficients of the largest progressive pictures a 32-bit
+// process could ever decode whole, so every one of those is shown.
+constexpr long kMaxJpegWorkingMemory = 1024l * 1024 * 1024;
 
 // Decodes to `out` at the size FitPicture gives the picture in a boxWidth x boxHeight box (at
 // least 1 x 1) and reports the picture's own size. False, with `out` unspecified, for whatever

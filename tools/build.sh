@@ -19,7 +19,7 @@ for target in $targets; do
     [ "$target" = x86_64 ] && tests=OFF
     cmake -S . -B "$build/win-$target" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-$target.cmake" \
         -DCMAKE_BUILD_TYPE=Release -DVELTRA_ARTWORK_TOOL="$artwork_tool" -DVELTRA_BUILD_TESTS=$tests \
-        -DVELTRA_LIBJPEG_DIR="$(realpath "$build")/third_party/libjpeg-turbo-$target" >/dev/null
+        -DVELTRA_THIRD_PARTY_DIR="$(realpath "$build")/third_party" >/dev/null
     cmake --build "$build/win-$target" -j "$jobs"
 done
 tools/check_imports.sh "$build/win-i686/veltra.exe"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Checks the release zips: a second build of the program from the same sources, in another folder
-# (with the same static libjpeg-turbo, built once per tree), gives byte-identical zips; the exes'
+# (with the same static libraries, built once per tree), gives byte-identical zips; the exes'
 # PE headers carry no link time; the win32 zip unpacks to BUILD/dist/unpacked, where the
 # end-to-end run starts its exe under Wine.
 set -euo pipefail
@@ -13,7 +13,7 @@ rm -rf "$again"
 for target in i686 x86_64; do
     cmake -S . -B "$again/win-$target" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-$target.cmake" \
         -DCMAKE_BUILD_TYPE=Release -DVELTRA_ARTWORK_TOOL="$build/native/tools/artwork/veltra-artwork" \
-        -DVELTRA_BUILD_TESTS=OFF -DVELTRA_LIBJPEG_DIR="$build/third_party/libjpeg-turbo-$target" >/dev/null
+        -DVELTRA_BUILD_TESTS=OFF -DVELTRA_THIRD_PARTY_DIR="$build/third_party" >/dev/null
     cmake --build "$again/win-$target" -j 2 --target veltra >/dev/null
 done
 tools/dist.sh "$again" "$again/dist" >/dev/null
