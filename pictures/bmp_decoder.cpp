@@ -44,7 +44,7 @@ struct RowDecoder {
     BmpLayout layout;
     // Unused entries, and indices past the palette, are black.
     uint8_t palette[256][4] = {};
-    Channel channels[3];  // red, green, blue
+    Channel channels[3];            // red, green, blue
     std::vector<uint8_t> pixels16;  // B, G, R, x of every 16-bit pixel
     // Stored rows that already are B, G, R (24 bits) or B, G, R, x (32 bits with the usual masks)
     // go to the filter as they are.
@@ -82,7 +82,8 @@ void DecodeRow(const RowDecoder& decoder, const uint8_t* stored, uint8_t* row) {
     const uint32_t width = static_cast<uint32_t>(decoder.layout.width);
     const uint32_t bits = decoder.layout.bits;
     if (bits <= 8) {
-        for (uint32_t x = 0; x < width; ++x) std::memcpy(row + x * 4, decoder.palette[PackedSample(stored, x, bits)], 4);
+        for (uint32_t x = 0; x < width; ++x)
+            std::memcpy(row + x * 4, decoder.palette[PackedSample(stored, x, bits)], 4);
     } else if (bits == 16) {
         for (uint32_t x = 0; x < width; ++x) {
             std::memcpy(row + x * 4, &decoder.pixels16[(stored[x * 2] | stored[x * 2 + 1] << 8) * 4u], 4);
@@ -91,7 +92,8 @@ void DecodeRow(const RowDecoder& decoder, const uint8_t* stored, uint8_t* row) {
         for (uint32_t x = 0; x < width; ++x) {
             const uint8_t* at = stored + x * 4;
             const uint32_t pixel = at[0] | at[1] << 8 | at[2] << 16 | static_cast<uint32_t>(at[3]) << 24;
-            for (int channel = 0; channel < 3; ++channel) row[x * 4 + 2 - channel] = Scaled(decoder.channels[channel], pixel);
+            for (int channel = 0; channel < 3; ++channel)
+                row[x * 4 + 2 - channel] = Scaled(decoder.channels[channel], pixel);
         }
     }
 }

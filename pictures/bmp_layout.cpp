@@ -47,12 +47,12 @@ bool ReadHeader(const uint8_t* start, size_t startSize, BmpLayout* layout, uint3
     }
     bool known = false;
     for (uint32_t infoSize : kInfoHeaderSizes) known = known || headerSize == infoSize;
-    if (!known) return false;
+    if (!known || *headersEnd > startSize) return false;
     layout->compression = Little32(info + 16);
     // OS/2's codes 3 and 4 are Huffman and 24-bit run-length coding, not bit fields.
     if (headerSize == kOs2HeaderSize && layout->compression > kBmpRunLength4) return false;
-    const bool masksAfter = headerSize == 40 && (layout->compression == kBmpBitFields ||
-                                                 layout->compression == kBmpAlphaBitFields);
+    const bool masksAfter =
+        headerSize == 40 && (layout->compression == kBmpBitFields || layout->compression == kBmpAlphaBitFields);
     if (masksAfter) *headersEnd += layout->compression == kBmpBitFields ? 12 : 16;
     if (*headersEnd > startSize) return false;
     const int64_t height = static_cast<int32_t>(Little32(info + 8));

@@ -6,8 +6,7 @@
 #include <cstdint>
 
 // Compression codes of the info header.
-constexpr uint32_t kBmpPlainRows = 0, kBmpRunLength8 = 1, kBmpRunLength4 = 2, kBmpBitFields = 3,
-                   kBmpAlphaBitFields = 6;
+constexpr uint32_t kBmpPlainRows = 0, kBmpRunLength8 = 1, kBmpRunLength4 = 2, kBmpBitFields = 3, kBmpAlphaBitFields = 6;
 
 // Enough of a file's start for every header and its masks: the file header, the largest info
 // header and four masks after a plain one.

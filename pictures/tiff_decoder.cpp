@@ -33,7 +33,8 @@ tmsize_t ReadClient(thandle_t handle, void* buffer, tmsize_t size) {
     uint8_t* bytes = static_cast<uint8_t*>(buffer);
     size_t done = 0;
     while (done < static_cast<size_t>(size)) {
-        const size_t count = client->source.read(client->source.context, bytes + done, static_cast<size_t>(size) - done);
+        const size_t count =
+            client->source.read(client->source.context, bytes + done, static_cast<size_t>(size) - done);
         if (count == 0 || count > static_cast<size_t>(size) - done) break;
         done += count;
     }
@@ -115,7 +116,8 @@ bool PlanBands(TIFF* tiff, uint32_t width, uint32_t height, Bands* bands) {
     bands->tiled = TIFFIsTiled(tiff) != 0;
     uint32_t unit = 0;
     if (bands->tiled) {
-        if (!TIFFGetField(tiff, TIFFTAG_TILEWIDTH, &bands->tileWidth) || !TIFFGetField(tiff, TIFFTAG_TILELENGTH, &unit)) {
+        if (!TIFFGetField(tiff, TIFFTAG_TILEWIDTH, &bands->tileWidth) ||
+            !TIFFGetField(tiff, TIFFTAG_TILELENGTH, &unit)) {
             return false;
         }
         if (bands->tileWidth == 0 || unit == 0) return false;
@@ -132,7 +134,7 @@ struct RawSamples {
     uint16_t photometric = 0;
     uint16_t bits = 0;
     uint16_t samples = 0;
-    uint8_t levels[256] = {};       // grey levels of 1 to 8 bits
+    uint8_t levels[256] = {};      // grey levels of 1 to 8 bits
     uint8_t palette[256][4] = {};  // B, G, R, x
 };
 
@@ -186,7 +188,8 @@ bool TakeRawSamples(TIFF* tiff, RawSamples* raw) {
             if (!packed) return bits == 16;
             for (uint32_t value = 0; value < (1u << bits); ++value) {
                 const uint32_t level = value * 255 / ((1u << bits) - 1);
-                raw->levels[value] = static_cast<uint8_t>(raw->photometric == PHOTOMETRIC_MINISWHITE ? 255 - level : level);
+                raw->levels[value] =
+                    static_cast<uint8_t>(raw->photometric == PHOTOMETRIC_MINISWHITE ? 255 - level : level);
             }
             return true;
         case PHOTOMETRIC_PALETTE: {

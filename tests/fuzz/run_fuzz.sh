@@ -1,20 +1,21 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets in a clang-built tree (CMake's VELTRA_FUZZ: libFuzzer with ASan and
-# UBSan): the PCX, PSD and JPEG decoders, the companion sound's header check and the picture
-# orientation reader. The JPEG target links Debian's libjpeg-turbo (libjpeg62-turbo-dev), the same
-# release the program is built with; only the program's own code is instrumented. Seeds each with
+# UBSan): the PCX, PSD, JPEG, BMP and TIFF decoders, the companion sound's header check and the
+# picture orientation reader. The JPEG and TIFF targets link Debian's libjpeg-turbo
+# (libjpeg62-turbo-dev) and libtiff (libtiff-dev), the releases the program is built with; only the
+# program's own code is instrumented. Seeds each with
 # the committed corpus (the decoders also with the small decoder fixtures) and runs them side by
 # side for SECONDS.
 # Findings land in FUZZ_TREE/artifacts; the script fails when there are any.
 # Usage: run_fuzz.sh SECONDS [FUZZ_TREE]   (default FUZZ_TREE: build/fuzz)
-# FUZZ_TARGETS picks some of "pcx psd jpeg wav orientation" (all by default), to give one target
+# FUZZ_TARGETS picks some of "pcx psd jpeg bmp tiff wav orientation" (all by default), to give one target
 # the machine.
 set -euo pipefail
 
 seconds=${1:?usage: run_fuzz.sh SECONDS [FUZZ_TREE]}
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(realpath -m "${2:-$repo/build/fuzz}")
-read -r -a targets <<< "${FUZZ_TARGETS:-pcx psd jpeg wav orientation}"
+read -r -a targets <<< "${FUZZ_TARGETS:-pcx psd jpeg bmp tiff wav orientation}"
 clang=clang-14
 command -v "$clang" > /dev/null || clang=clang
 
@@ -35,6 +36,7 @@ for format in "${targets[@]}"; do
     cp "$repo/tests/fuzz/corpus/$format/"* "$corpus/"
     extension=$format
     [ "$format" = jpeg ] && extension=jpg
+    [ "$format" = tiff ] && extension=tif
     find "$fixtures" -maxdepth 1 -name "*.$extension" -size -64k -exec cp {} "$corpus/" \; 2> /dev/null || true
 done
 

@@ -1,6 +1,6 @@
 // Replays the committed fuzz seed corpus: through the content-based decoding (JPEG through its
-// fitting decoder) no input may crash or yield a malformed picture, through the sound header check none may crash; and
-// the seeds named valid_* must be accepted.
+// fitting decoder, BMP and TIFF through theirs) no input may crash or yield a malformed picture, through the sound
+// header check none may crash; and the seeds named valid_* must be accepted.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "catalogue/wave_header.h"
+#include "pictures/bmp_decoder.h"
 #include "pictures/decoded_picture.h"
 #include "pictures/jpeg_decoder.h"
+#include "pictures/tiff_decoder.h"
 #include "tests/unit/decoder_test_support.h"
 
 namespace {
@@ -27,6 +29,30 @@ bool JpegDecodesForThePreview(const std::vector<uint8_t>& bytes) {
     const bool decoded = DecodeJpegBytesToFit(bytes.data(), bytes.size(), 320, 240, &picture, &width, &height);
     if (decoded) ExpectWellFormed(picture);
     return decoded;
+}
+
+template <typename Decode>
+bool StreamedForThePreview(const std::vector<uint8_t>& bytes, Decode decode) {
+    DecodedPicture picture;
+    MemoryFile file{bytes.data(), bytes.size(), 0};
+    const bool decoded = decode(MemorySource(&file), &picture);
+    if (decoded) ExpectWellFormed(picture);
+    return decoded;
+}
+
+bool BmpDecodesForThePreview(const std::vector<uint8_t>& bytes) {
+    return StreamedForThePreview(bytes, [](PictureSource source, DecodedPicture* picture) {
+        int32_t width = 0, height = 0;
+        return DecodeBmpToFit(source, 320, 240, picture, &width, &height);
+    });
+}
+
+bool TiffDecodesForThePreview(const std::vector<uint8_t>& bytes) {
+    return StreamedForThePreview(bytes, [](PictureSource source, DecodedPicture* picture) {
+        int32_t width = 0, height = 0;
+        int orientation = 0;
+        return DecodeTiffToFit(source, 320, 240, picture, &width, &height, &orientation);
+    });
 }
 
 bool SoundPlayable(const std::vector<uint8_t>& bytes) {
@@ -60,5 +86,7 @@ TEST(FuzzCorpus, EverySeedReplaysSafely) {
     ReplayFolder(corpus + "/pcx", Decodes);
     ReplayFolder(corpus + "/psd", Decodes);
     ReplayFolder(corpus + "/jpeg", JpegDecodesForThePreview);
+    ReplayFolder(corpus + "/bmp", BmpDecodesForThePreview);
+    ReplayFolder(corpus + "/tiff", TiffDecodesForThePreview);
     ReplayFolder(corpus + "/wav", SoundPlayable);
 }
