@@ -7,7 +7,6 @@
 #include <cstring>
 #include <memory>
 #include <new>
-#include <utility>
 #include <vector>
 
 #include "pictures/area_filter.h"
