@@ -7,9 +7,9 @@
 
 namespace {
 
-uint32_t GreatestCommonDivisor(uint32_t a, uint32_t b) {
+uint64_t GreatestCommonDivisor(uint64_t a, uint64_t b) {
     while (b != 0) {
-        const uint32_t rest = a % b;
+        const uint64_t rest = a % b;
         a = b;
         b = rest;
     }
@@ -47,14 +47,15 @@ void AddRowSums(AreaFilter* filter, uint32_t weight) {
 }
 
 // The same split down the picture for the source row whose horizontal sums are in rowSums, all
-// zero when it is `black`: source row r covers [r x unitY, (r + 1) x unitY).
+// zero when it is `black`: source row r starts at r x unitY.
 void TakeRowSums(AreaFilter* filter, bool black) {
     const uint64_t start = static_cast<uint64_t>(filter->nextSourceRow) * filter->unitY;
-    const uint64_t end = start + filter->unitY;
+    const bool last = filter->nextSourceRow + 1 == filter->sourceHeight;
+    const uint64_t end = start + (last ? filter->lastUnitY : filter->unitY);
     const uint64_t boundary = static_cast<uint64_t>(filter->nextTargetRow + 1) * filter->spanY;
     ++filter->nextSourceRow;
     if (end < boundary) {
-        if (!black) AddRowSums(filter, filter->unitY);
+        if (!black) AddRowSums(filter, static_cast<uint32_t>(end - start));
         return;
     }
     if (!black) AddRowSums(filter, static_cast<uint32_t>(boundary - start));
@@ -63,39 +64,57 @@ void TakeRowSums(AreaFilter* filter, bool black) {
     if (end > boundary && !black) AddRowSums(filter, static_cast<uint32_t>(end - boundary));
 }
 
+// One direction's lengths in whole units (see AreaFilter). Measured in 1 / (8 x target) of a source
+// pixel, a source pixel is 8 x target long and the picture's real extent, `eighths` eighths of a
+// source pixel, is eighths x target, so each of the target's pixels is `eighths` long. All three
+// divided by their common divisor; the last source pixel is what the extent leaves of it.
+void SplitSide(int32_t source, uint64_t eighths, int32_t target, uint32_t* unit, uint32_t* lastUnit, uint32_t* span) {
+    const uint64_t full = 8 * static_cast<uint64_t>(target);
+    const uint64_t common = GreatestCommonDivisor(full, eighths);
+    *unit = static_cast<uint32_t>(full / common);
+    *span = static_cast<uint32_t>(eighths / common);
+    *lastUnit =
+        static_cast<uint32_t>(static_cast<uint64_t>(target) * *span - static_cast<uint64_t>(source - 1) * *unit);
+}
+
 }  // namespace
 
-bool StartAreaFilter(int32_t sourceWidth, int32_t sourceHeight, int32_t targetWidth, int32_t targetHeight,
-                     AreaFilter* filter, DecodedPicture* out) {
-    if (sourceWidth <= 0 || sourceHeight <= 0 || sourceWidth > 65535 || sourceHeight > 65535) return false;
-    if (targetWidth <= 0 || targetHeight <= 0 || targetWidth > sourceWidth || targetHeight > sourceHeight) {
+bool StartScaledAreaFilter(int64_t pictureWidth, int64_t pictureHeight, int scale, int32_t targetWidth,
+                           int32_t targetHeight, AreaFilter* filter, DecodedPicture* out) {
+    if (scale < 1 || scale > 8 || pictureWidth <= 0 || pictureHeight <= 0 || pictureWidth > 65535 ||
+        pictureHeight > 65535) {
+        return false;
+    }
+    // The real extent in eighths of a scaled pixel, and the whole pixels that hold it.
+    const uint64_t eighthsX = static_cast<uint64_t>(pictureWidth) * scale;
+    const uint64_t eighthsY = static_cast<uint64_t>(pictureHeight) * scale;
+    const int32_t sourceWidth = static_cast<int32_t>((eighthsX + 7) / 8);
+    const int32_t sourceHeight = static_cast<int32_t>((eighthsY + 7) / 8);
+    if (targetWidth <= 0 || targetHeight <= 0 || 8 * static_cast<uint64_t>(targetWidth) > eighthsX ||
+        8 * static_cast<uint64_t>(targetHeight) > eighthsY) {
         return false;
     }
     try {
         if (!StartPicture(targetWidth, targetHeight, out)) return false;
         filter->firstColumn.resize(static_cast<size_t>(sourceWidth));
         filter->firstWeight.resize(static_cast<size_t>(sourceWidth));
+        filter->restWeight.resize(static_cast<size_t>(sourceWidth));
         filter->rowSums.assign((static_cast<size_t>(targetWidth) + 1) * 3, 0);
         filter->pending.assign(static_cast<size_t>(targetWidth) * 3, 0);
     } catch (const std::bad_alloc&) {
         return false;
     }
-    const uint32_t commonX =
-        GreatestCommonDivisor(static_cast<uint32_t>(sourceWidth), static_cast<uint32_t>(targetWidth));
-    const uint32_t commonY =
-        GreatestCommonDivisor(static_cast<uint32_t>(sourceHeight), static_cast<uint32_t>(targetHeight));
-    filter->unitX = static_cast<uint32_t>(targetWidth) / commonX;
-    filter->spanX = static_cast<uint32_t>(sourceWidth) / commonX;
-    filter->unitY = static_cast<uint32_t>(targetHeight) / commonY;
-    filter->spanY = static_cast<uint32_t>(sourceHeight) / commonY;
-    // Source column s covers [s x unitX, (s + 1) x unitX), target column t [t x spanX, (t + 1) x spanX).
+    SplitSide(sourceWidth, eighthsX, targetWidth, &filter->unitX, &filter->lastUnitX, &filter->spanX);
+    SplitSide(sourceHeight, eighthsY, targetHeight, &filter->unitY, &filter->lastUnitY, &filter->spanY);
+    // Source column s starts at s x unitX, target column t covers [t x spanX, (t + 1) x spanX).
     for (int32_t column = 0; column < sourceWidth; ++column) {
         const uint64_t start = static_cast<uint64_t>(column) * filter->unitX;
+        const uint32_t length = column + 1 < sourceWidth ? filter->unitX : filter->lastUnitX;
         const uint64_t first = start / filter->spanX;
         const uint64_t firstEnd = (first + 1) * filter->spanX;
         filter->firstColumn[column] = static_cast<int32_t>(first);
-        filter->firstWeight[column] =
-            static_cast<uint32_t>(firstEnd - start < filter->unitX ? firstEnd - start : filter->unitX);
+        filter->firstWeight[column] = static_cast<uint32_t>(firstEnd - start < length ? firstEnd - start : length);
+        filter->restWeight[column] = length - filter->firstWeight[column];
     }
     filter->sourceWidth = sourceWidth;
     filter->sourceHeight = sourceHeight;
@@ -108,6 +127,11 @@ bool StartAreaFilter(int32_t sourceWidth, int32_t sourceHeight, int32_t targetWi
     return true;
 }
 
+bool StartAreaFilter(int32_t sourceWidth, int32_t sourceHeight, int32_t targetWidth, int32_t targetHeight,
+                     AreaFilter* filter, DecodedPicture* out) {
+    return StartScaledAreaFilter(sourceWidth, sourceHeight, 8, targetWidth, targetHeight, filter, out);
+}
+
 void FilterRow(AreaFilter* filter, const uint8_t* pixels, int bytesPerPixel) {
     if (AreaFilterDone(*filter)) return;
     uint32_t* sums = filter->rowSums.data();
@@ -116,7 +140,7 @@ void FilterRow(AreaFilter* filter, const uint8_t* pixels, int bytesPerPixel) {
         const uint8_t* pixel = pixels + static_cast<size_t>(column) * bytesPerPixel;
         uint32_t* first = sums + static_cast<size_t>(filter->firstColumn[column]) * 3;
         const uint32_t weight = filter->firstWeight[column];
-        const uint32_t rest = filter->unitX - weight;
+        const uint32_t rest = filter->restWeight[column];
         for (int channel = 0; channel < 3; ++channel) {
             first[channel] += pixel[channel] * weight;
             first[channel + 3] += pixel[channel] * rest;
@@ -134,23 +158,27 @@ bool AreaFilterDone(const AreaFilter& filter) {
 }
 
 int ChooseDctScale(int64_t width, int64_t height, int32_t targetWidth, int32_t targetHeight) {
+    // Twice the target, in eighths of the picture's pixels: the scaled picture's real extent,
+    // not libjpeg's size rounded up, is what the filter has to average.
+    const int64_t wantedX = 16 * static_cast<int64_t>(targetWidth);
+    const int64_t wantedY = 16 * static_cast<int64_t>(targetHeight);
     for (int scale = 1; scale < 8; ++scale) {
-        if ((width * scale + 7) / 8 >= targetWidth && (height * scale + 7) / 8 >= targetHeight) return scale;
+        if (width * scale >= wantedX && height * scale >= wantedY) return scale;
     }
     return 8;
 }
 
-void FittedSize(int32_t width, int32_t height, int32_t boxWidth, int32_t boxHeight, int32_t* fittedWidth,
-                int32_t* fittedHeight) {
-    const FittedRect fit = FitPicture(width, height, boxWidth, boxHeight);
+void FittedSize(int32_t width, int32_t height, const FitBox& box, int32_t* fittedWidth, int32_t* fittedHeight) {
+    FittedRect fit = FitPicture(box.sideways ? height : width, box.sideways ? width : height, box.width, box.height);
+    if (box.sideways) std::swap(fit.width, fit.height);
     *fittedWidth = fit.width > 0 ? fit.width : 1;
     *fittedHeight = fit.height > 0 ? fit.height : 1;
 }
 
-bool FitDecodedPicture(int32_t boxWidth, int32_t boxHeight, DecodedPicture* picture) {
+bool FitDecodedPicture(const FitBox& box, DecodedPicture* picture) {
     int32_t width = 0;
     int32_t height = 0;
-    FittedSize(picture->width, picture->height, boxWidth, boxHeight, &width, &height);
+    FittedSize(picture->width, picture->height, box, &width, &height);
     if (width == picture->width && height == picture->height) return true;
     AreaFilter filter;
     DecodedPicture fitted;

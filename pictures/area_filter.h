@@ -16,15 +16,19 @@ struct AreaFilter {
     int32_t nextSourceRow = 0;
     int32_t nextTargetRow = 0;
     // Lengths in the smallest whole units that both sizes divide into: a source column is unitX
-    // long and a target column spanX (spanX / unitX = sourceWidth / targetWidth); rows the same.
+    // long, but for the last one, lastUnitX, which may cover only part of a pixel, and a target
+    // column spanX (the source's columns together are targetWidth x spanX long); rows the same.
     uint32_t unitX = 0;
+    uint32_t lastUnitX = 0;
     uint32_t spanX = 0;
     uint32_t unitY = 0;
+    uint32_t lastUnitY = 0;
     uint32_t spanY = 0;
-    // Per source column: the target column it starts in and its weight there; the rest of its
-    // weight (unitX minus that) goes to the next target column.
+    // Per source column: the target column it starts in, its weight there and the rest of its
+    // weight, which goes to the next target column.
     std::vector<int32_t> firstColumn;
     std::vector<uint32_t> firstWeight;
+    std::vector<uint32_t> restWeight;
     // One source row's horizontal sums, B, G, R per target column plus one spare column that
     // takes the zero remainder of the last source column.
     std::vector<uint32_t> rowSums;
@@ -44,6 +48,14 @@ struct AreaFilter {
 bool StartAreaFilter(int32_t sourceWidth, int32_t sourceHeight, int32_t targetWidth, int32_t targetHeight,
                      AreaFilter* filter, DecodedPicture* out);
 
+// The same for the rows of a picture that a JPEG decoder scaled to scale / 8 of its pictureWidth x
+// pictureHeight (scale 1 to 8): each side is rounded up to whole pixels, so the last column and
+// row hold only the part of a pixel the picture really covers (450 rows at 5/8 are 282 rows for
+// 281.25 rows of picture), and weigh only that much. The target may not be larger than the
+// scaled picture.
+bool StartScaledAreaFilter(int64_t pictureWidth, int64_t pictureHeight, int scale, int32_t targetWidth,
+                           int32_t targetHeight, AreaFilter* filter, DecodedPicture* out);
+
 // Takes the next source row: `pixels` holds sourceWidth pixels of `bytesPerPixel` bytes each in
 // the order B, G, R (anything after that is ignored). Target rows are written as they complete;
 // the last source row completes the picture. Extra rows are ignored.
@@ -55,14 +67,25 @@ void FilterBlackRows(AreaFilter* filter, int32_t count);
 // True when every source row has been taken.
 bool AreaFilterDone(const AreaFilter& filter);
 
-// The M of a JPEG decoder's M/8 scaling: the smallest that still decodes a width x height picture
-// to at least targetWidth x targetHeight, scaled sizes rounded up as libjpeg does.
+// The M of a JPEG decoder's M/8 scaling: the smallest that decodes a width x height picture to at
+// least twice targetWidth x targetHeight, or whole (8) where it is less than twice that size. A
+// DCT scaled to just above the target loses detail (fine text, highlights that bloom at 1/8)
+// that the area filter keeps when it has two or more pixels to average for each one.
 int ChooseDctScale(int64_t width, int64_t height, int32_t targetWidth, int32_t targetHeight);
 
-// The size a width x height picture is drawn at in a boxWidth x boxHeight box (FitPicture's),
-// never less than 1 x 1, so that a sliver still has a picture to carry its real size.
-void FittedSize(int32_t width, int32_t height, int32_t boxWidth, int32_t boxHeight, int32_t* fittedWidth,
-                int32_t* fittedHeight);
+// The box a picture is fitted to. A picture stored turned a quarter (`sideways`: its upright width
+// and height are the stored ones swapped) is fitted by its upright size, and its fitted size is
+// given as stored. Fitting the stored size to the box turned would be another size wherever
+// FitPicture's two ratios tie.
+struct FitBox {
+    int32_t width;
+    int32_t height;
+    bool sideways;
+};
+
+// The size a width x height picture, as stored, is drawn at in `box`: FitPicture's, never less
+// than 1 x 1, so that a sliver still has a picture to carry its real size.
+void FittedSize(int32_t width, int32_t height, const FitBox& box, int32_t* fittedWidth, int32_t* fittedHeight);
 
 // Shrinks a whole decoded picture to fit the box, in place.
-bool FitDecodedPicture(int32_t boxWidth, int32_t boxHeight, DecodedPicture* picture);
+bool FitDecodedPicture(const FitBox& box, DecodedPicture* picture);

@@ -236,7 +236,7 @@ bool DecodeBmpToFit(PictureSource source, int32_t boxWidth, int32_t boxHeight, D
     const BmpLayout& layout = decoder->layout;
     int32_t targetWidth = 0;
     int32_t targetHeight = 0;
-    FittedSize(layout.width, layout.height, boxWidth, boxHeight, &targetWidth, &targetHeight);
+    FittedSize(layout.width, layout.height, FitBox{boxWidth, boxHeight, false}, &targetWidth, &targetHeight);
     AreaFilter filter;
     try {
         if (!StartAreaFilter(layout.width, layout.height, targetWidth, targetHeight, &filter, out)) return false;

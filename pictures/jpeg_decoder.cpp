@@ -84,8 +84,7 @@ bool IsCmyk(const jpeg_decompress_struct& decoder) {
 }
 
 // First half, up to the scaled size. `targetWidth` and `targetHeight` are set before it returns.
-bool ReadHeader(JpegSession* session, int32_t boxWidth, int32_t boxHeight, int32_t* targetWidth,
-                int32_t* targetHeight) {
+bool ReadHeader(JpegSession* session, const FitBox& box, int32_t* targetWidth, int32_t* targetHeight) {
     jpeg_decompress_struct& decoder = session->decoder;
     decoder.err = jpeg_std_error(&session->error.manager);
     session->error.manager.error_exit = JumpBack;
@@ -104,8 +103,8 @@ bool ReadHeader(JpegSession* session, int32_t boxWidth, int32_t boxHeight, int32
     session->input.manager.next_input_byte = nullptr;
     decoder.src = &session->input.manager;
     if (jpeg_read_header(&decoder, TRUE) != JPEG_HEADER_OK) return false;
-    FittedSize(static_cast<int32_t>(decoder.image_width), static_cast<int32_t>(decoder.image_height), boxWidth,
-               boxHeight, targetWidth, targetHeight);
+    FittedSize(static_cast<int32_t>(decoder.image_width), static_cast<int32_t>(decoder.image_height), box, targetWidth,
+               targetHeight);
     decoder.scale_num =
         static_cast<unsigned>(ChooseDctScale(decoder.image_width, decoder.image_height, *targetWidth, *targetHeight));
     decoder.scale_denom = 8;
@@ -168,7 +167,7 @@ size_t ReadFromMemory(void* context, uint8_t* buffer, size_t size) {
 
 }  // namespace
 
-bool DecodeJpegToFit(JpegSource source, int32_t boxWidth, int32_t boxHeight, DecodedPicture* out, int32_t* pictureWidth,
+bool DecodeJpegToFit(JpegSource source, const FitBox& box, DecodedPicture* out, int32_t* pictureWidth,
                      int32_t* pictureHeight) {
     std::unique_ptr<JpegSession> session(new (std::nothrow) JpegSession);
     if (!session) return false;
@@ -176,17 +175,17 @@ bool DecodeJpegToFit(JpegSource source, int32_t boxWidth, int32_t boxHeight, Dec
     session->input.source = source;
     int32_t targetWidth = 0;
     int32_t targetHeight = 0;
-    bool decoded = ReadHeader(session.get(), boxWidth, boxHeight, &targetWidth, &targetHeight);
+    bool decoded = ReadHeader(session.get(), box, &targetWidth, &targetHeight);
     AreaFilter filter;
     std::vector<uint8_t> row;
     if (decoded) {
         const jpeg_decompress_struct& decoder = session->decoder;
-        // libjpeg never scales below 1/8 nor rounds a side down, so the filter only ever shrinks.
+        // The scale leaves at least the target's size of picture, so the filter only ever shrinks.
         try {
             row.resize(static_cast<size_t>(decoder.output_width) * 4);
             decoded =
-                StartAreaFilter(static_cast<int32_t>(decoder.output_width), static_cast<int32_t>(decoder.output_height),
-                                targetWidth, targetHeight, &filter, out);
+                StartScaledAreaFilter(decoder.image_width, decoder.image_height, static_cast<int>(decoder.scale_num),
+                                      targetWidth, targetHeight, &filter, out);
         } catch (const std::bad_alloc&) {
             decoded = false;
         }
@@ -198,8 +197,8 @@ bool DecodeJpegToFit(JpegSource source, int32_t boxWidth, int32_t boxHeight, Dec
     return decoded;
 }
 
-bool DecodeJpegBytesToFit(const uint8_t* data, size_t size, int32_t boxWidth, int32_t boxHeight, DecodedPicture* out,
+bool DecodeJpegBytesToFit(const uint8_t* data, size_t size, const FitBox& box, DecodedPicture* out,
                           int32_t* pictureWidth, int32_t* pictureHeight) {
     std::pair<const uint8_t*, size_t> bytes(data, size);
-    return DecodeJpegToFit(JpegSource{ReadFromMemory, &bytes}, boxWidth, boxHeight, out, pictureWidth, pictureHeight);
+    return DecodeJpegToFit(JpegSource{ReadFromMemory, &bytes}, box, out, pictureWidth, pictureHeight);
 }

@@ -1,5 +1,5 @@
 // JPEG pictures through libjpeg-turbo, decoded straight to the size a view draws them at: the
-// decoder scales in the DCT domain by M/8 to the smallest size that still covers it, and its rows
+// decoder scales in the DCT domain by M/8 to about twice that size (ChooseDctScale), and its rows
 // stream through the area filter. Memory stays bounded for any picture the format allows.
 // Win32-free, so it is tested and fuzzed natively.
 #pragma once
@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "pictures/area_filter.h"
 #include "pictures/decoded_picture.h"
 
 // Where the compressed bytes come from, so that a file can be read in pieces instead of whole.
@@ -22,12 +23,12 @@ struct JpegSource {
 // process could ever decode whole, so every one of those is shown.
 constexpr long kMaxJpegWorkingMemory = 1024l * 1024 * 1024;
 
-// Decodes to `out` at the size FitPicture gives the picture in a boxWidth x boxHeight box (at
-// least 1 x 1) and reports the picture's own size. False, with `out` unspecified, for whatever
+// Decodes to `out` at the size FittedSize gives the picture in `box` (at least 1 x 1) and reports
+// the picture's own size, as stored. False, with `out` unspecified, for whatever
 // libjpeg-turbo refuses or the memory caps do not allow; libjpeg-turbo's errors never go further.
-bool DecodeJpegToFit(JpegSource source, int32_t boxWidth, int32_t boxHeight, DecodedPicture* out, int32_t* pictureWidth,
+bool DecodeJpegToFit(JpegSource source, const FitBox& box, DecodedPicture* out, int32_t* pictureWidth,
                      int32_t* pictureHeight);
 
 // The same from bytes in memory.
-bool DecodeJpegBytesToFit(const uint8_t* data, size_t size, int32_t boxWidth, int32_t boxHeight, DecodedPicture* out,
+bool DecodeJpegBytesToFit(const uint8_t* data, size_t size, const FitBox& box, DecodedPicture* out,
                           int32_t* pictureWidth, int32_t* pictureHeight);

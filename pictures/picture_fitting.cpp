@@ -85,7 +85,7 @@ bool DecodeWholeFile(const WCHAR* path, int32_t boxWidth, int32_t boxHeight, Dec
     *width = out->width;
     *height = out->height;
     try {
-        return FitDecodedPicture(boxWidth, boxHeight, out);
+        return FitDecodedPicture(FitBox{boxWidth, boxHeight, false}, out);
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -94,8 +94,8 @@ bool DecodeWholeFile(const WCHAR* path, int32_t boxWidth, int32_t boxHeight, Dec
 // JPEG, BMP and TIFF are read in pieces by decoders that fit as they go, never whole: a 400 MP
 // photo is a file of 170 MB as a JPEG and of 1.2 GB as a BMP. Only the kinds the names promise
 // are decoded; anything else under a picture's name (a metafile, an icon, a PNG) is undecodable.
-// A picture stored sideways is fitted to the box turned a quarter: turned upright, it fits the
-// box. `orientation` gets the one the file records.
+// A picture stored sideways is fitted by its upright size (FitBox). `orientation` gets the one
+// the file records.
 bool DecodeFitted(const WCHAR* path, int32_t boxWidth, int32_t boxHeight, DecodedPicture* out, int32_t* width,
                   int32_t* height, int* orientation) {
     FileHandle file(path);
@@ -107,9 +107,10 @@ bool DecodeFitted(const WCHAR* path, int32_t boxWidth, int32_t boxHeight, Decode
     switch (PictureContentOf(start.data(), start.size())) {
         case PictureContent::Jpeg:
             *orientation = PictureOrientationOf(start.data(), start.size());
-            if (OrientationSwapsSides(*orientation)) std::swap(boxWidth, boxHeight);
             return SeekInFile(&file, 0) &&
-                   DecodeJpegToFit(JpegSource{ReadFromFile, &file}, boxWidth, boxHeight, out, width, height);
+                   DecodeJpegToFit(JpegSource{ReadFromFile, &file},
+                                   FitBox{boxWidth, boxHeight, OrientationSwapsSides(*orientation)}, out, width,
+                                   height);
         case PictureContent::Bmp: return DecodeBmpToFit(source, boxWidth, boxHeight, out, width, height);
         case PictureContent::Tiff: return DecodeTiffToFit(source, boxWidth, boxHeight, out, width, height, orientation);
         case PictureContent::Pcx:

@@ -7,7 +7,6 @@
 #include <cstring>
 #include <memory>
 #include <new>
-#include <utility>
 #include <vector>
 
 #include "pictures/area_filter.h"
@@ -293,12 +292,11 @@ bool DecodeOpened(TIFF* tiff, int32_t boxWidth, int32_t boxHeight, DecodedPictur
     if (width == 0 || height == 0 || width > 65535 || height > 65535) return false;
     TIFFGetFieldDefaulted(tiff, TIFFTAG_ORIENTATION, &turn);
     *orientation = turn >= 1 && turn <= 8 ? turn : 1;
-    if (OrientationSwapsSides(*orientation)) std::swap(boxWidth, boxHeight);
     Bands bands;
     if (!PlanBands(tiff, width, height, &bands)) return false;
     int32_t targetWidth = 0, targetHeight = 0;
-    FittedSize(static_cast<int32_t>(width), static_cast<int32_t>(height), boxWidth, boxHeight, &targetWidth,
-               &targetHeight);
+    FittedSize(static_cast<int32_t>(width), static_cast<int32_t>(height),
+               FitBox{boxWidth, boxHeight, OrientationSwapsSides(*orientation)}, &targetWidth, &targetHeight);
     AreaFilter filter;
     if (!StartAreaFilter(static_cast<int32_t>(width), static_cast<int32_t>(height), targetWidth, targetHeight, &filter,
                          out)) {

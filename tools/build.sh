@@ -23,3 +23,4 @@ for target in $targets; do
     cmake --build "$build/win-$target" -j "$jobs"
 done
 tools/check_imports.sh "$build/win-i686/veltra.exe"
+tools/check_double_maths.sh "$build/win-i686"

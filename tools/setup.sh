@@ -9,6 +9,7 @@ packages=(
     wine wine32:i386 wine64
     xvfb x11-apps xdotool imagemagick sox espeak-ng libjpeg-turbo-progs
     dpkg-dev nasm libjpeg62-turbo-dev libtiff-dev libtiff-tools python3 clang-format-14
+    fonts-dejavu-core
 )
 [ "${1:-}" = "--fuzz" ] && packages+=(clang libclang-rt-14-dev)
 

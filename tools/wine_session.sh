@@ -1,5 +1,6 @@
 # Sourced by the scripts that run VELTRA under Wine: a private Xvfb display and a Wine prefix.
-# Defines start_display, stop_display, make_wine_prefix, windows_path and start_veltra_headless.
+# Defines start_display, stop_display, make_wine_prefix, windows_path, gtest_tally and
+# start_veltra_headless.
 
 export WINEDEBUG=-all
 # No Mono or Gecko installer prompts in a fresh prefix.
@@ -50,6 +51,20 @@ make_wine_prefix() {
 # windows_path UNIXPATH: the same place as Wine's programs see it.
 windows_path() {
     winepath -w "$1" 2>/dev/null
+}
+
+# gtest_tally LOG...: "PASSED FAILED", the tests GoogleTest counted over its logs; a log without
+# its closing count is a run that did not finish, and counts as one failed.
+gtest_tally() {
+    local log p f passed=0 failed=0
+    for log in "$@"; do
+        p=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) test.*/\1/p' "$log" | tail -n 1)
+        f=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) test.*/\1/p' "$log" | tail -n 1)
+        [ -z "$p" ] && [ -z "$f" ] && f=1
+        passed=$((passed + ${p:-0}))
+        failed=$((failed + ${f:-0}))
+    done
+    echo "$passed $failed"
 }
 
 # start_veltra_headless BUILD: VELTRA on the sample folder BUILD/samples (made if need be), on a

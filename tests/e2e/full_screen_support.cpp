@@ -40,10 +40,7 @@ std::string PictureFaults(const Screen& screen, const RECT& area, COLORREF colou
                 if (blackAround && !ColourNear(pixel, RGB(0, 0, 0))) outside.Add(x, y, pixel);
                 continue;
             }
-            const bool leadingEdge = x == area.left || y == area.top;
-            if (!ColourNear(pixel, colour) && !(leadingEdge && ColourNear(pixel, RGB(0, 0, 0)))) {
-                inside.Add(x, y, pixel);
-            }
+            if (!ColourNear(pixel, colour)) inside.Add(x, y, pixel);
         }
     }
     std::ostringstream out;

@@ -15,8 +15,9 @@ constexpr int kTestScreenWidth = 1024;
 constexpr int kTestScreenHeight = 768;
 
 // Empty when `screen` shows a solid `colour` exactly over `area` and, with `blackAround`, black
-// everywhere else; otherwise what is wrong, for the failure message. The first row and column
-// of the area may also read black: scaled draws sometimes leave them unpainted.
+// everywhere else; otherwise what is wrong, for the failure message. Every pixel of the area
+// counts, its first row and column too: pictures are decoded at the size they are drawn at, so
+// no draw scales.
 std::string PictureFaults(const Screen& screen, const RECT& area, COLORREF colour, bool blackAround = true);
 
 // Waits until the screen shows that picture alone; on timeout `faults` says what was seen last.

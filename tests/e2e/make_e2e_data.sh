@@ -13,8 +13,9 @@ if [ ! -f Sweep.raw ]; then
     sox -n -r 22050 -b 16 -c 1 Sweep.WAV synth 12 sine 200-2000
     sox Sweep.WAV -t raw Sweep.raw
 fi
-# Made again whenever this script changes.
-made_by "$script" . && exit 0
+# Made again whenever this script, or the one that draws the detail photo, changes.
+detail_jpeg=$(dirname "$script")/../fixtures/detail_jpeg.sh
+made_by "$script" . "$detail_jpeg" && exit 0
 
 # Distinct sounds, so a capture shows which one played.
 sox -n -r 22050 -b 16 -c 1 Beach.WAV synth 0.6 sine 440 fade 0 0.6 0.05
@@ -77,13 +78,32 @@ quadrant_jpeg 6000 6000 quadovercap.jpg -progressive -sample 1x1
 # the middles of the quadrants (top-left, top-right, bottom-left, bottom-right).
 orient_quadrants=(-size 400x200 xc:red -fill lime -draw 'rectangle 200,0 399,99' -fill blue
                   -draw 'rectangle 0,100 199,199' -fill yellow -draw 'rectangle 200,100 399,199')
-convert "${orient_quadrants[@]}" -strip -quality 95 orient-plain.jpg
-for n in 1 2 3 4 5 6 7 8; do
-    { head -c 2 orient-plain.jpg
+# with_orientation N IN OUT: the JPEG IN with orientation N recorded.
+with_orientation() {
+    { head -c 2 "$2"
       printf '\xFF\xE1\x00\x22Exif\x00\x00MM\x00\x2A\x00\x00\x00\x08\x00\x01\x01\x12\x00\x03\x00\x00\x00\x01'
-      printf "\\x00\\x0$n"'\x00\x00\x00\x00\x00\x00'
-      tail -c +3 orient-plain.jpg; } > "orient$n.jpg"
+      printf "\\x00\\x0$1"'\x00\x00\x00\x00\x00\x00'
+      tail -c +3 "$2"; } > "$3"
+}
+convert "${orient_quadrants[@]}" -strip -quality 95 orient-plain.jpg
+for n in 1 2 3 4 5 6 7 8; do with_orientation "$n" orient-plain.jpg "orient$n.jpg"; done
+# Stored a quarter turned, as a camera held upright writes them: quadrants (red, lime / blue,
+# yellow once turned) of 1536 x 2048, whose height decides the fitted width, and of 332 x 249,
+# whose two ratios tie in the preview; and a plain blue one of 1536 x 2048.
+for size in 1536x2048 332x249; do
+    w=${size%x*} h=${size#*x}
+    convert -size "$size" xc:red -fill lime -draw "rectangle $((w / 2)),0 $w,$((h / 2 - 1))" -fill blue \
+        -draw "rectangle 0,$((h / 2)) $((w / 2 - 1)),$h" -fill yellow -draw "rectangle $((w / 2)),$((h / 2)) $w,$h" \
+        -rotate -90 -strip -quality 95 turned-plain.jpg
+    with_orientation 6 turned-plain.jpg "turned$size.jpg"
 done
+convert -size 2048x1536 xc:'#3250DC' -strip -quality 95 turned-plain.jpg
+with_orientation 6 turned-plain.jpg turned-blue1536x2048.jpg
+# Fine detail in the orientations the program turns by half or mirrors to the side, whose far
+# edges, where a scaled decode holds part of a pixel, come to lie near.
+"$detail_jpeg" 1203 901 detail-plain.jpg
+for n in 3 4 7 8; do with_orientation "$n" detail-plain.jpg "detail$n.jpg"; done
+rm -f turned-plain.jpg detail-plain.jpg
 convert "${orient_quadrants[@]}" -orient RightTop -compress LZW orient6.tif
 : > orient.expect
 for picture in orient[1-8].jpg orient6.tif; do
@@ -95,4 +115,4 @@ for picture in orient[1-8].jpg orient6.tif; do
     done
     convert "$picture" -auto-orient -alpha off -depth 8 -format "$picture $w $h$spots\n" info: >> orient.expect
 done
-mark_made_by "$script" .
+mark_made_by "$script" . "$detail_jpeg"

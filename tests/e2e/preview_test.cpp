@@ -46,9 +46,8 @@ ClientShot ExpectSoon(const Veltra& veltra, const Check& check) {
 }
 
 // A quadrant picture drawn into `drawn`: each quadrant's colour at its outer corner and in its
-// middle, black just outside every edge and all around in the display area. Wine can leave the
-// first row and column of a scaled draw unpainted, but not at the factors used here (1/2, 4/5):
-// measured, those draws are exact to the pixel, so the edges are read exactly.
+// middle, black just outside every edge and all around in the display area. Every picture is
+// decoded at the size it is drawn at and drawn 1:1, so the edges are read exactly.
 Check QuadrantsIn(const RECT& drawn) {
     return [=](const ClientShot& shot) {
         std::vector<std::string> faults;
@@ -164,18 +163,38 @@ std::string WithRecordOfSizeZero(std::string emf) {
 
 }  // namespace
 
+// Sizes whose fitted side is a whole quotient: in doubles it truncates to the size in the name,
+// which extended precision would make one more or less. The JPEGs are stored a quarter turned
+// (test data), and the second one's ratios tie: fitted by its stored size to the box turned, it
+// would be decoded a row short and stretched.
 TEST(Preview, PicturesArePlacedAndScaledByTheFitRule) {
     const struct {
         const char* name;
-        int width, height;  // of the picture file
-        RECT drawn;         // where the preview must put it, right and bottom exclusive
+        int width, height;           // of the picture file
+        RECT drawn;                  // where the preview must put it, right and bottom exclusive
+        const char* data = nullptr;  // the test data to copy instead of a quadrant BMP
     } placements[] = {
-        {"a640x480.bmp", 640, 480, {35, 56, 355, 296}}, {"b100x50.bmp", 100, 50, kSmallPicture},
-        {"c400x240.bmp", 400, 240, {35, 80, 355, 272}}, {"d320x300.bmp", 320, 300, {67, 56, 323, 296}},
+        {"a640x480.bmp", 640, 480, {35, 56, 355, 296}},
+        {"b100x50.bmp", 100, 50, kSmallPicture},
+        {"c400x240.bmp", 400, 240, {35, 80, 355, 272}},
+        {"d320x300.bmp", 320, 300, {67, 56, 323, 296}},
         {"e100x50.bmp", 100, 50, kSmallPicture},
+        {"f240 of 512x512.bmp", 512, 512, {75, 56, 315, 296}},
+        {"g239 of 1000x1000.bmp", 1000, 1000, {75, 56, 314, 296}},
+        {"h315 of 672x512.bmp", 672, 512, {37, 56, 352, 296}},
+        {"i200 of 344x215.bmp", 344, 215, {35, 76, 355, 276}},
+        {"j119 of 352x132.bmp", 352, 132, {35, 116, 355, 235}},
+        {"k180 of 1536x2048.jpg", 0, 0, {105, 56, 285, 296}, "turned1536x2048.jpg"},
+        {"l320 of 332x249.jpg", 0, 0, {35, 56, 355, 296}, "turned332x249.jpg"},
     };
     FixtureFolder folder;
-    for (const auto& p : placements) folder.Write(p.name, QuadrantBmp(p.width, p.height));
+    for (const auto& p : placements) {
+        if (p.data != nullptr) {
+            folder.CopyData(p.data, p.name);
+        } else {
+            folder.Write(p.name, QuadrantBmp(p.width, p.height));
+        }
+    }
     Veltra veltra(folder.path);
     veltra.MovePointerAway();
     // In this order each picture follows a larger one or one of another shape: nothing of the

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs the end-to-end tests under Wine on private Xvfb displays: everything on a 1024 x 768
-# screen, then the screen-size dependent cases again on 1280 x 1024 and on a 2560 x 1600 screen
-# set to 192 DPI. One fresh Wine prefix for the whole run. Ends with one summary line: "e2e: N passed, M failed".
+# screen, then the screen-size dependent cases again on 1280 x 1024, on 800 x 600 and on a
+# 2560 x 1600 screen set to 192 DPI. One fresh Wine prefix for the whole run. Ends with one summary line: "e2e: N passed, M failed".
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 source tools/wine_session.sh
@@ -52,7 +52,7 @@ new_display() {
     start_display "$1" || exit 1
 }
 
-filter=(--gtest_filter='-ScaledDisplay*')
+filter=(--gtest_filter='-ScaledDisplay*:SmallScreen*')
 [ -n "${E2E_FILTER:-}" ] && filter=(--gtest_filter="$E2E_FILTER")
 run_suite "$work/screen-1024.log" "${filter[@]}"
 
@@ -67,6 +67,9 @@ if [ -z "${E2E_FILTER:-}" ]; then
     new_display 1280x1024
     run_suite "$work/screen-1280.log" --gtest_filter='TestScreen*'
 
+    new_display 800x600
+    run_suite "$work/screen-800.log" --gtest_filter='SmallScreen*'
+
     # A display scaled to 200 %: 192 DPI on a large screen. Wine reads the setting at a process's start.
     new_display 2560x1600
     wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 192 /f >/dev/null 2>&1
@@ -74,14 +77,6 @@ if [ -z "${E2E_FILTER:-}" ]; then
     run_suite "$work/scaled-192dpi.log" --gtest_filter='ScaledDisplay*:TestScreen.BarsFill*:TestScreen.OnlyALeft*'
 fi
 
-passed=0
-failed=0
-for log in "$work"/*.log; do
-    p=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) test.*/\1/p' "$log" | tail -n 1)
-    f=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) test.*/\1/p' "$log" | tail -n 1)
-    [ -z "$p" ] && [ -z "$f" ] && f=1  # the suite did not finish
-    passed=$((passed + ${p:-0}))
-    failed=$((failed + ${f:-0}))
-done
+read -r passed failed < <(gtest_tally "$work"/*.log)
 echo "e2e: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -29,7 +29,8 @@ struct Picture {
     int width;
     int height;
     COLORREF colour;
-    RECT onScreen;  // where it belongs on the 1024 x 768 test screen
+    RECT onScreen;               // where it belongs on the 1024 x 768 test screen
+    const char* data = nullptr;  // the test data to copy instead of a solid BMP
 };
 
 // Named in several scripts; the leading letter keeps the list's order plain.
@@ -44,7 +45,11 @@ const Picture kSmall[] = {
 
 void WritePictures(const FixtureFolder& folder, std::initializer_list<Picture> pictures) {
     for (const Picture& picture : pictures) {
-        folder.Write(picture.name, SolidBmp(picture.width, picture.height, picture.colour));
+        if (picture.data != nullptr) {
+            folder.CopyData(picture.data, picture.name);
+        } else {
+            folder.Write(picture.name, SolidBmp(picture.width, picture.height, picture.colour));
+        }
     }
 }
 
@@ -121,6 +126,28 @@ TEST(Viewer, OpensOnADoubleClickOnlyOnceAPictureIsShownAndCoversTheScreen) {
 TEST(Viewer, FitsEachPictureToTheScreenAndStepsBothWaysWithWrap) {
     const Picture pictures[] = {kNormal, kWide, kTall};
     ExpectFittedWhileStepping(pictures, kTestScreenWidth, kTestScreenHeight);
+}
+
+// Fitted sides that are whole quotients, which the rule in doubles truncates to the width in the
+// name (extended precision: one more or less); on the screen, exactly there and not a pixel wider.
+TEST(Viewer, WholeQuotientsFillExactlyTheRuleRectangle) {
+    const Picture pictures[] = {
+        {"a480 of 520x832.bmp", 520, 832, kRed, {272, 0, 752, 768}},
+        {"b479 of 515x824.bmp", 515, 824, kGreen, {272, 0, 751, 768}},
+        {"c449 of 525x896.bmp", 525, 896, kBlue, {287, 0, 736, 768}},
+    };
+    ExpectFittedWhileStepping(pictures, kTestScreenWidth, kTestScreenHeight);
+}
+
+// An 800 x 600 screen, run_e2e.sh's pass for it: a 2048 x 1536 camera photo stored a quarter
+// turned (test data) is 1536 x 2048 upright and 449 wide there.
+TEST(SmallScreen, ViewerFillsExactlyTheRuleRectangle) {
+    const Picture pictures[] = {
+        {"a449 of 1536x2048.jpg", 0, 0, kBlue, {175, 0, 624, 600}, "turned-blue1536x2048.jpg"},
+        {"b200 of 403x1209.bmp", 403, 1209, kRed, {300, 0, 500, 600}},
+        {"c249 of 405x972.bmp", 405, 972, kGreen, {275, 0, 524, 600}},
+    };
+    ExpectFittedWhileStepping(pictures, 800, 600);
 }
 
 // A display scaled to 200 %: 2560 x 1600 pixels at 192 DPI, run_e2e.sh's last pass. A view left

@@ -8,7 +8,7 @@ namespace {
 bool DecodeForPreview(const uint8_t* data, size_t size, DecodedPicture* out) {
     int32_t width = 0;
     int32_t height = 0;
-    if (!DecodeJpegBytesToFit(data, size, 320, 240, out, &width, &height)) return false;
+    if (!DecodeJpegBytesToFit(data, size, FitBox{320, 240, false}, out, &width, &height)) return false;
     if (width <= 0 || height <= 0 || out->width > 320 || out->height > 240) __builtin_trap();
     return true;
 }

@@ -9,8 +9,15 @@
 
 namespace {
 
+// With a scale below 8, the source is a picture of sourceWidth x sourceHeight decoded at scale / 8,
+// as a JPEG decoder gives it: ceil(side x scale / 8) pixels, the last column and row partly picture.
 struct Sizes {
     int32_t sourceWidth, sourceHeight, targetWidth, targetHeight;
+    int scale = 8;
+    double ExtentX() const { return sourceWidth * scale / 8.0; }
+    double ExtentY() const { return sourceHeight * scale / 8.0; }
+    int32_t RowsWide() const { return static_cast<int32_t>((sourceWidth * scale + 7) / 8); }
+    int32_t RowsHigh() const { return static_cast<int32_t>((sourceHeight * scale + 7) / 8); }
 };
 
 DecodedPicture RandomPicture(int32_t width, int32_t height) {
@@ -23,11 +30,13 @@ DecodedPicture RandomPicture(int32_t width, int32_t height) {
     return picture;
 }
 
-// Streams the picture through the filter row by row, as a decoder would.
-DecodedPicture Shrink(const DecodedPicture& source, int32_t targetWidth, int32_t targetHeight) {
+// Streams the picture through the filter row by row, as a decoder would; `source` holds the scaled
+// rows when the sizes have a scale.
+DecodedPicture Shrink(const DecodedPicture& source, const Sizes& sizes) {
     AreaFilter filter;
     DecodedPicture out;
-    EXPECT_TRUE(StartAreaFilter(source.width, source.height, targetWidth, targetHeight, &filter, &out));
+    EXPECT_TRUE(StartScaledAreaFilter(sizes.sourceWidth, sizes.sourceHeight, sizes.scale, sizes.targetWidth,
+                                      sizes.targetHeight, &filter, &out));
     for (int32_t row = 0; row < source.height; ++row) {
         EXPECT_FALSE(AreaFilterDone(filter)) << "done before row " << row;
         FilterRow(&filter, source.bgra.data() + static_cast<size_t>(row) * source.width * 4, 4);
@@ -43,11 +52,11 @@ double Overlap(int32_t from, double start, double end) {
     return high > low ? high - low : 0;
 }
 
-// The average over each target pixel's area, computed the slow, obvious way.
-double ReferenceValue(const DecodedPicture& source, int32_t targetWidth, int32_t targetHeight, int32_t x, int32_t y,
-                      int channel) {
-    const double scaleX = static_cast<double>(source.width) / targetWidth;
-    const double scaleY = static_cast<double>(source.height) / targetHeight;
+// The average over each target pixel's area, computed the slow, obvious way: the targets share the
+// picture's real extent out between them, whatever the last source pixel holds beyond it.
+double ReferenceValue(const DecodedPicture& source, const Sizes& sizes, int32_t x, int32_t y, int channel) {
+    const double scaleX = sizes.ExtentX() / sizes.targetWidth;
+    const double scaleY = sizes.ExtentY() / sizes.targetHeight;
     double sum = 0;
     for (int32_t row = 0; row < source.height; ++row) {
         const double rowPart = Overlap(row, y * scaleY, (y + 1) * scaleY);
@@ -65,8 +74,8 @@ double ReferenceValue(const DecodedPicture& source, int32_t targetWidth, int32_t
 void ExpectAverages(const Sizes& sizes, bool wholeRatio) {
     SCOPED_TRACE(testing::Message() << sizes.sourceWidth << " x " << sizes.sourceHeight << " to " << sizes.targetWidth
                                     << " x " << sizes.targetHeight);
-    const DecodedPicture source = RandomPicture(sizes.sourceWidth, sizes.sourceHeight);
-    const DecodedPicture out = Shrink(source, sizes.targetWidth, sizes.targetHeight);
+    const DecodedPicture source = RandomPicture(sizes.RowsWide(), sizes.RowsHigh());
+    const DecodedPicture out = Shrink(source, sizes);
     ASSERT_EQ(out.width, sizes.targetWidth);
     ASSERT_EQ(out.height, sizes.targetHeight);
     const int32_t blockWidth = sizes.sourceWidth / sizes.targetWidth;
@@ -86,7 +95,7 @@ void ExpectAverages(const Sizes& sizes, bool wholeRatio) {
                     const int count = blockWidth * blockHeight;
                     ASSERT_EQ(got[channel], (2 * sum + count) / (2 * count)) << "at " << x << ", " << y;
                 } else {
-                    const double want = ReferenceValue(source, out.width, out.height, x, y, channel);
+                    const double want = ReferenceValue(source, sizes, x, y, channel);
                     ASSERT_LE(std::fabs(got[channel] - want), 0.5 + 1e-9) << "at " << x << ", " << y;
                 }
             }
@@ -118,6 +127,14 @@ TEST(AreaFilter, FractionalRatiosMatchAReferenceResampler) {
     for (const Sizes& sizes : cases) ExpectAverages(sizes, false);
 }
 
+// 450 rows at 5/8 are 282 rows for 281.25 of picture: the last row weighs a quarter of the others.
+TEST(AreaFilter, ScaledPicturesWeighTheirLastRowAndColumnByThePictureTheyHold) {
+    const Sizes cases[] = {
+        {450, 450, 100, 140, 5}, {13, 7, 4, 2, 3}, {1001, 9, 100, 1, 1}, {9, 9, 7, 7, 7}, {65535, 9, 1, 1, 1},
+    };
+    for (const Sizes& sizes : cases) ExpectAverages(sizes, false);
+}
+
 // Sizes with no common divisor make each pixel's weight too large for 32-bit sums; the slower
 // division must average as exactly.
 TEST(AreaFilter, PicturesTooLargeForThirtyTwoBitSumsAverageAsExactly) {
@@ -127,7 +144,7 @@ TEST(AreaFilter, PicturesTooLargeForThirtyTwoBitSumsAverageAsExactly) {
     for (size_t row = 1; row < 4097; ++row) {
         std::copy(source.bgra.begin(), source.bgra.begin() + 4099 * 4, source.bgra.begin() + row * 4099 * 4);
     }
-    const DecodedPicture out = Shrink(source, 2, 4096);
+    const DecodedPicture out = Shrink(source, {4099, 4097, 2, 4096});
     for (size_t pixel = 0; pixel < out.bgra.size() / 4; ++pixel) {
         const uint8_t* got = out.bgra.data() + pixel * 4;
         ASSERT_TRUE(got[0] == 255 && got[1] == 130 && got[2] == 7) << "pixel " << pixel;
@@ -135,14 +152,16 @@ TEST(AreaFilter, PicturesTooLargeForThirtyTwoBitSumsAverageAsExactly) {
 }
 
 TEST(AreaFilter, RefusesWhatItCannotShrink) {
+    // A scaled picture of 9 x 9 at 7/8 is 8 x 8 pixels but only 7.875 of picture.
     const Sizes cases[] = {
-        {4, 4, 5, 4}, {4, 4, 4, 5}, {0, 4, 1, 1}, {4, 0, 1, 1}, {4, 4, 0, 1}, {4, 4, 1, -1}, {65536, 1, 1, 1},
+        {4, 4, 5, 4},     {4, 4, 4, 5},    {0, 4, 1, 1},    {4, 0, 1, 1},    {4, 4, 0, 1},    {4, 4, 1, -1},
+        {65536, 1, 1, 1}, {9, 9, 8, 1, 7}, {9, 9, 1, 8, 7}, {4, 4, 1, 1, 0}, {4, 4, 1, 1, 9},
     };
     for (const Sizes& sizes : cases) {
         AreaFilter filter;
         DecodedPicture out;
-        EXPECT_FALSE(StartAreaFilter(sizes.sourceWidth, sizes.sourceHeight, sizes.targetWidth, sizes.targetHeight,
-                                     &filter, &out))
+        EXPECT_FALSE(StartScaledAreaFilter(sizes.sourceWidth, sizes.sourceHeight, sizes.scale, sizes.targetWidth,
+                                           sizes.targetHeight, &filter, &out))
             << sizes.sourceWidth << " x " << sizes.sourceHeight << " to " << sizes.targetWidth << " x "
             << sizes.targetHeight;
         EXPECT_TRUE(out.bgra.empty());
@@ -151,7 +170,7 @@ TEST(AreaFilter, RefusesWhatItCannotShrink) {
 
 TEST(AreaFilter, RowsAfterTheLastChangeNothing) {
     const DecodedPicture source = RandomPicture(9, 6);
-    DecodedPicture out = Shrink(source, 4, 4);
+    DecodedPicture out = Shrink(source, {9, 6, 4, 4});
     const std::vector<uint8_t> before = out.bgra;
     AreaFilter filter;
     ASSERT_TRUE(StartAreaFilter(9, 6, 4, 4, &filter, &out));
@@ -159,47 +178,59 @@ TEST(AreaFilter, RowsAfterTheLastChangeNothing) {
     EXPECT_EQ(out.bgra, before);
 }
 
+// Sizes as stored. A sideways picture is fitted by its upright size: 249 x 332 stored is 332 x 249
+// upright, whose ratios tie in 320 x 240 and give 320 x 240, while the stored size fitted to the
+// box turned, 240 x 320, would give 239 x 320.
 TEST(AreaFilter, FitsWholePicturesToTheBoxAtLeastOnePixel) {
     const struct {
-        int32_t width, height, boxWidth, boxHeight, fittedWidth, fittedHeight;
+        int32_t width, height;
+        FitBox box;
+        int32_t fittedWidth, fittedHeight;
     } cases[] = {
-        {640, 480, 320, 240, 320, 240}, {100, 50, 320, 240, 100, 50}, {400, 240, 320, 240, 320, 192},
-        {1, 5000, 320, 240, 1, 240},    {5000, 1, 320, 240, 320, 1},
+        {640, 480, {320, 240, false}, 320, 240},   {100, 50, {320, 240, false}, 100, 50},
+        {400, 240, {320, 240, false}, 320, 192},   {1, 5000, {320, 240, false}, 1, 240},
+        {5000, 1, {320, 240, false}, 320, 1},      {512, 512, {320, 240, false}, 240, 240},
+        {1000, 1000, {320, 240, false}, 239, 240}, {249, 332, {320, 240, true}, 240, 320},
+        {249, 332, {240, 320, false}, 239, 320},   {2048, 1536, {800, 600, true}, 600, 449},
+        {2048, 1536, {320, 240, true}, 240, 180},  {5000, 1, {320, 240, true}, 240, 1},
+        {240, 100, {320, 240, true}, 240, 100},
     };
     for (const auto& row : cases) {
+        SCOPED_TRACE(testing::Message() << row.width << " x " << row.height << (row.box.sideways ? " sideways" : ""));
         DecodedPicture picture = RandomPicture(row.width, row.height);
-        ASSERT_TRUE(FitDecodedPicture(row.boxWidth, row.boxHeight, &picture));
-        EXPECT_EQ(picture.width, row.fittedWidth) << row.width << " x " << row.height;
-        EXPECT_EQ(picture.height, row.fittedHeight) << row.width << " x " << row.height;
+        ASSERT_TRUE(FitDecodedPicture(row.box, &picture));
+        EXPECT_EQ(picture.width, row.fittedWidth);
+        EXPECT_EQ(picture.height, row.fittedHeight);
         EXPECT_EQ(picture.bgra.size(), static_cast<size_t>(row.fittedWidth) * row.fittedHeight * 4);
     }
 }
 
-// libjpeg sizes an M/8 scaled side as ceil(side x M / 8): the choice must be the smallest M that
-// still covers the target, rounding included, whichever side limits it.
-TEST(DctScale, SmallestEighthThatStillCoversTheTarget) {
+// At least twice the target each way, measured on the scaled picture's real extent (a side x M / 8,
+// not libjpeg's size rounded up); whole (8/8) where even that is less than twice the target.
+TEST(DctScale, SmallestEighthThatKeepsTwiceTheTarget) {
     const struct {
         int64_t width, height;
         int32_t targetWidth, targetHeight;
         int scale;
     } cases[] = {
-        {6000, 4000, 320, 213, 1},
-        {6000, 4000, 1620, 1080, 3},
-        {6000, 4000, 1024, 682, 2},
-        {2561, 100, 321, 1, 1},
-        {2560, 100, 321, 1, 2},
-        {2560, 100, 320, 1, 1},
-        {100, 4000, 10, 1080, 3},
-        {100, 4001, 10, 1001, 2},
-        {100, 4000, 10, 1001, 3},
-        {1000, 1000, 1000, 1000, 8},
-        {1000, 1000, 876, 1, 8},
-        {1000, 1000, 875, 1, 7},
-        {7, 7, 1, 1, 1},
-        {1, 1, 1, 1, 1},
+        {6000, 4000, 320, 213, 1},   // 750 x 500
+        {4240, 2832, 320, 213, 2},   // 530 x 354 is less than 640 x 426
+        {6000, 4000, 1024, 682, 3},  // 2250 x 1500
+        {6000, 4000, 1620, 1080, 5},
+        {2048, 1536, 240, 180, 2},
+        {322, 466, 165, 240, 8},  // more than half the picture
+        {450, 450, 140, 140, 5},  // 281.25 rows for 280
+        {1280, 960, 320, 240, 4},
+        {1279, 960, 320, 240, 5},  // 639.5 of picture in libjpeg's 640 columns
+        {640, 480, 320, 240, 8},
+        {100, 4000, 10, 1080, 5},
+        {2561, 100, 321, 1, 3},
+        {7, 7, 1, 1, 3},
+        {1, 1, 1, 1, 8},
+        {1, 5000, 1, 240, 8},
         {65535, 65535, 1080, 1080, 1},
         {20000, 20000, 768, 768, 1},
-        {65535, 1, 1024, 1, 1},
+        {65535, 1, 1024, 1, 8},
     };
     for (const auto& row : cases) {
         EXPECT_EQ(ChooseDctScale(row.width, row.height, row.targetWidth, row.targetHeight), row.scale)

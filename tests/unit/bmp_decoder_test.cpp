@@ -222,7 +222,7 @@ TEST(BmpDecoder, BottomUpAndTopDownFitAlike) {
     }
     Decoded whole = Decode(Build(With(40, 37, 23, 24, 0, {}, {}, rows)));
     ASSERT_TRUE(whole.ok);
-    ASSERT_TRUE(FitDecodedPicture(10, 10, &whole.picture));
+    ASSERT_TRUE(FitDecodedPicture(FitBox{10, 10, false}, &whole.picture));
     const Decoded bottomUp = Decode(Build(With(40, 37, 23, 24, 0, {}, {}, rows)), 10, 10);
     std::string topDownRows;
     for (int y = 22; y >= 0; --y) topDownRows += rows.substr(static_cast<size_t>(y) * 112, 112);

@@ -27,6 +27,21 @@ const FitCase kFitCases[] = {
     // fills the box and the width truncates.
     {640, 480, 320, 240, 0, 0, 320, 240},
     {321, 241, 320, 240, 0, 0, 319, 240},
+    // Where the exact quotient is whole, the quotient in doubles falls on either side of it and
+    // truncation keeps the difference; extended precision (the x87 unit as mingw leaves it) gives
+    // another answer for each of these, the one in the comment.
+    {512, 512, 320, 240, 40, 0, 240, 240},      // 239
+    {1000, 1000, 320, 240, 40, 0, 239, 240},    // 240
+    {672, 512, 320, 240, 2, 0, 315, 240},       // 314
+    {1536, 2048, 800, 600, 175, 0, 449, 600},   // 450
+    {520, 832, 1024, 768, 272, 0, 480, 768},    // 479
+    {515, 824, 1024, 768, 272, 0, 479, 768},    // 480
+    {344, 215, 320, 240, 0, 20, 320, 200},      // 199
+    {352, 132, 320, 240, 0, 60, 320, 119},      // 120
+    {1288, 966, 1280, 1024, 0, 32, 1280, 959},  // 960
+    {1536, 2048, 320, 240, 70, 0, 180, 240},    // 179
+    // A whole quotient that both precisions give alike.
+    {1536, 2048, 1024, 768, 224, 0, 576, 768},
     // Extreme shapes truncate to nothing without failing.
     {1, 5000, 320, 240, 160, 0, 0, 240},
     {5000, 1, 320, 240, 0, 120, 320, 0},

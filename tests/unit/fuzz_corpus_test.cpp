@@ -26,7 +26,8 @@ bool Decodes(const std::vector<uint8_t>& bytes) {
 bool JpegDecodesForThePreview(const std::vector<uint8_t>& bytes) {
     DecodedPicture picture;
     int32_t width = 0, height = 0;
-    const bool decoded = DecodeJpegBytesToFit(bytes.data(), bytes.size(), 320, 240, &picture, &width, &height);
+    const bool decoded =
+        DecodeJpegBytesToFit(bytes.data(), bytes.size(), FitBox{320, 240, false}, &picture, &width, &height);
     if (decoded) ExpectWellFormed(picture);
     return decoded;
 }

@@ -60,7 +60,7 @@ TEST(TiffDecoder, EveryLayoutGivesItsPixelsWholeAndFitted) {
         ExpectPixels(whole.picture, 37, 23, rgb, layout.tolerance);
         const Decoded fitted = Decode(bytes, 16, 9);
         ASSERT_TRUE(fitted.ok);
-        ASSERT_TRUE(FitDecodedPicture(16, 9, &whole.picture));
+        ASSERT_TRUE(FitDecodedPicture(FitBox{16, 9, false}, &whole.picture));
         EXPECT_EQ(fitted.picture.width, whole.picture.width);
         EXPECT_LT(fitted.picture.width, 37);
         EXPECT_EQ(fitted.picture.bgra, whole.picture.bgra);
