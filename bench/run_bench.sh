@@ -6,18 +6,18 @@ source tools/wine_session.sh
 
 build=$(realpath "${1:-build}")
 work=$build/bench
-bench_exe=$build/win-i686/bench/veltra_bench.exe
+bench_exe=$build/win-$WINE_TARGET/bench/veltra_bench.exe
 mkdir -p "$work"
 trap 'wineserver -k 2>/dev/null; stop_display' EXIT
 
 start_display 1024x768 || exit 1
 echo "Making a Wine prefix..."
 make_wine_prefix "$work/prefix"
-export VELTRA_EXE=$(windows_path "$build/win-i686/veltra.exe")
+export VELTRA_EXE=$(windows_path "$build/win-$WINE_TARGET/veltra.exe")
 export VELTRA_FIXTURE_ROOT='C:\veltra-bench'
 
 echo "== ListCurrentFolder"
-wine "$bench_exe" listing 'C:\veltra-bench' | tr -d '\r'
+"$WINE" "$bench_exe" listing 'C:\veltra-bench' | tr -d '\r'
 
 echo "== Photos: the program against djpeg's full decode of the same file"
 photos=$work/photos
@@ -36,7 +36,7 @@ djpeg_median() {
 # against_djpeg BENCH NAME: the program's figure for that picture, then djpeg's and their ratio.
 against_djpeg() {
     local line median reference
-    line=$(wine "$bench_exe" "$1" "$(windows_path "$photos/$2")" | tr -d '\r')
+    line=$("$WINE" "$bench_exe" "$1" "$(windows_path "$photos/$2")" | tr -d '\r')
     echo "$line"
     median=$(sed -n 's/.*: median \([0-9.]*\) s.*/\1/p' <<< "$line")
     [ -f "$photos/$2/$2.jpg" ] || return 0
@@ -59,7 +59,7 @@ cat > "$work/asound.conf" <<CONF
 pcm.!default { type file slave.pcm "null" file "/dev/null" format "raw" }
 CONF
 ALSA_CONFIG_PATH=/usr/share/alsa/alsa.conf:$work/asound.conf \
-    wine "$bench_exe" viewer "$(windows_path "$mixed")" | tr -d '\r'
+    "$WINE" "$bench_exe" viewer "$(windows_path "$mixed")" | tr -d '\r'
 
 echo "== Full-screen viewer: one step to a picture, at 1920 x 1080"
 wineserver -k
