@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The unit tests that the 32-bit build must pass as the native one does (the size arithmetic: its
-# floating point is where the builds could part), run under Wine. Ends with one summary line:
+# The unit tests that the 32-bit build must pass as the native one does (the size arithmetic and the
+# PSD colour modes: their floating point is where the builds could part), run under Wine. Ends with one summary line:
 # "unit (32-bit, Wine): N passed, M failed".
 set -uo pipefail
 cd "$(dirname "$0")/.."
