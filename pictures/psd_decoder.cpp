@@ -134,9 +134,11 @@ Rgb8 LabPixel(const PsdLayout& layout, const uint8_t* const* rows, size_t x) {
                      (SixteenBits(rows[2] + at) - 32768.0) / 256.0);
 }
 
+// The mode is a constant here, so that each mode's row loop is made without the others' cases.
+template <uint16_t mode>
 Rgb8 Pixel(const PsdLayout& layout, const uint8_t* const* rows, size_t x) {
     auto sample = [&](int channel) { return EightBitSample(layout, rows[channel], x); };
-    switch (layout.mode) {
+    switch (mode) {
         case kBitmapMode: {
             // One bit a pixel, the first in the high bit; 1 is black.
             const uint8_t level = (rows[0][x / 8] >> (7 - x % 8)) & 1 ? 0 : 255;
@@ -163,13 +165,25 @@ Rgb8 Pixel(const PsdLayout& layout, const uint8_t* const* rows, size_t x) {
     }
 }
 
-// `rows` holds row y of each colour channel.
-void StoreRow(const PsdLayout& layout, const uint8_t* const* rows, int64_t y, DecodedPicture* out) {
+template <uint16_t mode>
+void StoreRowIn(const PsdLayout& layout, const uint8_t* const* rows, int64_t y, DecodedPicture* out) {
     const size_t width = static_cast<size_t>(layout.width);
     const size_t firstPixel = static_cast<size_t>(y) * width;
     for (size_t x = 0; x < width; ++x) {
-        const Rgb8 rgb = Pixel(layout, rows, x);
+        const Rgb8 rgb = Pixel<mode>(layout, rows, x);
         StorePixel(out, firstPixel + x, rgb.red, rgb.green, rgb.blue);
+    }
+}
+
+// `rows` holds row y of each colour channel.
+void StoreRow(const PsdLayout& layout, const uint8_t* const* rows, int64_t y, DecodedPicture* out) {
+    switch (layout.mode) {
+        case kBitmapMode: return StoreRowIn<kBitmapMode>(layout, rows, y, out);
+        case kIndexedMode: return StoreRowIn<kIndexedMode>(layout, rows, y, out);
+        case kRgbMode: return StoreRowIn<kRgbMode>(layout, rows, y, out);
+        case kCmykMode: return StoreRowIn<kCmykMode>(layout, rows, y, out);
+        case kLabMode: return StoreRowIn<kLabMode>(layout, rows, y, out);
+        default: return StoreRowIn<kGreyscaleMode>(layout, rows, y, out);
     }
 }
 
