@@ -46,7 +46,7 @@ struct PsdLayout {
     uint16_t channels = 0;  // every channel stored, alpha and spot channels included
     uint16_t mode = 0;
     uint16_t depth = 0;
-    int colourChannels = 0;
+    int colourChannels = 0;  // the leading channels that make up the picture
     int64_t width = 0;
     int64_t height = 0;
     size_t rowBytes = 0;               // one row of one channel, padded to whole bytes
