@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# The unit tests that the 32-bit build must pass as the native one does (the size arithmetic: its
-# floating point is where the builds could part), run under Wine. Where the machine runs no 32-bit
-# code, the 64-bit build's run stands in, and its summary line says so (wine_target.sh); the
-# 32-bit objects' maths is still checked to be SSE2 by check_double_maths.sh. Ends with one
-# summary line: "unit (32-bit, Wine): N passed, M failed".
+# The unit tests that the 32-bit build must pass as the native one does (the size arithmetic and
+# the PSD colour modes: their floating point is where the builds could part), run under Wine.
+# Where the machine runs no 32-bit code, the 64-bit build's run stands in, and its summary line
+# says so (wine_target.sh); the 32-bit objects' maths is still checked to be SSE2 by
+# check_double_maths.sh. Ends with one summary line: "unit (32-bit, Wine): N passed, M failed".
 set -uo pipefail
 cd "$(dirname "$0")/.."
 source tools/wine_session.sh

@@ -49,6 +49,10 @@ convert "${quadrants[@]}" -type Palette PCX:quad8.pcx
 convert "${quadrants[@]}" -type TrueColor PCX:quad24.pcx
 convert "${quadrants[@]}" -type TrueColor -depth 8 -compress RLE PSD:quad8rle.psd
 convert "${quadrants[@]}" -type TrueColor -depth 16 -compress None PSD:quad16raw.psd
+convert "${quadrants[@]}" -colorspace CMYK -depth 8 -compress RLE PSD:quadcmyk.psd
+# One bit a pixel: white, black / black, white.
+convert -size 100x50 xc:white -fill black -draw 'rectangle 50,0 99,24' -draw 'rectangle 0,25 49,49' \
+    -type Bilevel -depth 1 -compress RLE PSD:quadbitmap.psd
 convert -size 640x480 xc:red -fill blue -draw 'rectangle 320,0 639,479' -type TrueColor PCX:wide24.pcx
 # Kinds that the system's decoders read but the list never promises.
 for kind in png gif; do convert -size 64x48 xc:red "red.$kind"; done
