@@ -16,6 +16,9 @@ const Bench kBenches[] = {
     {"listing", RunListingBench},
     {"load", RunLoadBench},
     {"step", RunStepBench},
+    {"against", RunStepAgainstBench},
+    {"open", RunOpeningBench},
+    {"slides", RunSlidesBench},
     {"viewer", RunViewerBench},
 };
 
