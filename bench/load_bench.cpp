@@ -228,10 +228,11 @@ int MeasureSlides(const e2e::Veltra& veltra, const std::string&) {
     std::sort(toPhoto.begin(), toPhoto.end());
     std::sort(toBlank.begin(), toBlank.end());
     const double photoMedian = toPhoto[toPhoto.size() / 2];
-    std::printf("slide show at %s: interval to the photo median %.3f s, to the blank %.3f s: the photo on screen "
-                "%.0f ms after its tick; peak working set %.0f MB\n",
-                ViewSize(), photoMedian, toBlank[toBlank.size() / 2], (photoMedian - 8.0) * 1000,
-                PeakWorkingSetMb(veltra.process.hProcess));
+    std::printf(
+        "slide show at %s: interval to the photo median %.3f s, to the blank %.3f s: the photo on screen "
+        "%.0f ms after its tick; peak working set %.0f MB\n",
+        ViewSize(), photoMedian, toBlank[toBlank.size() / 2], (photoMedian - 8.0) * 1000,
+        PeakWorkingSetMb(veltra.process.hProcess));
     return last < kGiveUpSeconds ? 0 : 1;
 }
 

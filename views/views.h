@@ -11,9 +11,19 @@ INT_PTR CALLBACK TestScreenProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 // display it works on the real pixels.
 void LaunchFullScreenView(DLGPROC procedure);
 
+// The size of the box a full-screen view fits its pictures to, asked for from outside any view.
+SIZE FullScreenViewSize();
+
+// The primary display's rectangle, in real pixels when the calling thread is DPI aware.
+RECT PrimaryDisplayRect();
+
 // Stretches the borderless dialog over the whole primary display, in the display's real pixels
 // when the view is DPI aware; client and screen coordinates agree.
 void CoverScreen(HWND dialog);
+
+// PictureList's entry count and selection (-1 when none), which a view steps from.
+int PictureCount();
+int PictureSelection();
 
 // Pictures shown from now on are decoded to fit the view's client area.
 void FitPicturesToView(HWND dialog);
