@@ -129,10 +129,13 @@ void TakeOverFinished() {
     Finished.clear();
 }
 
-// Under Lock: whether the worker is decoding `wanted` for the current generation. If not, and it
-// is still queued, it is taken off the queue, since it is about to be decoded here.
+// Under Lock: whether the worker is decoding `wanted` for the current generation. If not, it is
+// about to be decoded here: it is taken off the queue, and whatever the worker decodes meanwhile is
+// abandoned so as not to slow this decode down (the request after the step asks again for what
+// it still wants).
 bool DecodingNow(const AheadRequest& wanted) {
     if (Busy && Current.generation == Generation && SameRequest(Current.request, wanted)) return true;
+    if (Busy) AbandonCurrent = true;
     for (auto job = Queue.begin(); job != Queue.end(); ++job) {
         if (SameRequest(job->request, wanted)) {
             Queue.erase(job);

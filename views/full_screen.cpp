@@ -28,6 +28,16 @@ void FitPicturesToView(HWND dialog) {
     FitPicturesTo(client.right, client.bottom);
 }
 
+namespace {
+
+// What the view asks to be decoded ahead once its picture is on the screen; null when nothing is
+// to be asked for.
+void (*AheadOncePainted)() = nullptr;
+
+}  // namespace
+
+void DecodeAheadOncePainted(void (*request)()) { AheadOncePainted = request; }
+
 void PaintFullScreenPicture(HWND dialog) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(dialog, &paint);
@@ -38,6 +48,10 @@ void PaintFullScreenPicture(HWND dialog) {
         DrawCurrentPicture(graphics, 0, 0, client.right, client.bottom);
     }
     EndPaint(dialog, &paint);
+    // Only now, so that the worker does not compete with the paint for the processor.
+    void (*request)() = AheadOncePainted;
+    AheadOncePainted = nullptr;
+    if (request != nullptr) request();
 }
 
 void ShowEntryFullScreen(HWND dialog, int index) {
@@ -61,14 +75,14 @@ void StartViewer(HWND dialog) {
     CoverScreen(dialog);
     FitPicturesToView(dialog);
     RefitCurrentPicture(dialog);
-    DecodeStepsAhead();
+    DecodeAheadOncePainted(DecodeStepsAhead);
 }
 
 void Step(HWND dialog, StepDirection direction) {
     const int target = ViewerStepTarget(PictureCount(), PictureSelection(), direction);
     if (target < 0) return;
     ShowEntryFullScreen(dialog, target);
-    DecodeStepsAhead();
+    DecodeAheadOncePainted(DecodeStepsAhead);
 }
 
 // Only the release of Escape ends the viewer; its press (IDCANCEL) and Alt+F4 do nothing.

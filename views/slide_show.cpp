@@ -21,14 +21,14 @@ void StartShow(HWND dialog) {
     const int index = PictureSelection();
     ShowEntryFullScreen(dialog, index == LB_ERR ? 0 : index);
     SetTimer(dialog, SlideTimerId, kSlideInterval, nullptr);
-    DecodeNextSlideAhead();
+    DecodeAheadOncePainted(DecodeNextSlideAhead);
 }
 
 void Advance(HWND dialog) {
     KillTimer(dialog, SlideTimerId);
     ShowEntryFullScreen(dialog, NextEntry(PictureCount(), PictureSelection()));
     SetTimer(dialog, SlideTimerId, kSlideInterval, nullptr);
-    DecodeNextSlideAhead();
+    DecodeAheadOncePainted(DecodeNextSlideAhead);
 }
 
 // Everything is undone before returning, so no tick can arrive after the end.

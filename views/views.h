@@ -28,7 +28,11 @@ int PictureSelection();
 // Pictures shown from now on are decoded to fit the view's client area.
 void FitPicturesToView(HWND dialog);
 
-// WM_PAINT of the picture views: CurrentPicture by FitPicture over the whole client area.
+// `request` runs after the view's next paint, to ask for pictures to be decoded ahead.
+void DecodeAheadOncePainted(void (*request)());
+
+// WM_PAINT of the picture views: CurrentPicture by FitPicture over the whole client area, then
+// the request to decode ahead, if any.
 void PaintFullScreenPicture(HWND dialog);
 
 // Selects and shows PictureList's entry `index` (ShowListEntry) and repaints the whole dialog.
