@@ -65,6 +65,14 @@ void Step(const Veltra& veltra, HWND viewer, UINT doubleClick, int expectedSelec
     ExpectShown(expected);
 }
 
+// The viewer opened on `picture`, shown; null when it did not open.
+HWND OpenViewerOn(const Veltra& veltra, const Picture& picture) {
+    veltra.Choose(picture.name);
+    HWND viewer = OpenViewer(veltra);
+    if (viewer != nullptr) ExpectShown(picture);
+    return viewer;
+}
+
 void EndViewer(HWND viewer) {
     PostMessageA(viewer, WM_KEYUP, VK_ESCAPE, kKeyReleased);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(viewer); })) << "the release of Escape did not end the viewer";
@@ -174,10 +182,8 @@ TEST(Viewer, WithNothingSelectedStepsToTheFirstOrTheLastEntry) {
     FixtureFolder folder;
     WritePictures(folder, {kSmall[0], kSmall[1], kSmall[2]});
     Veltra veltra(folder.path);
-    veltra.Choose(kSmall[1].name);
-    HWND viewer = OpenViewer(veltra);
+    HWND viewer = OpenViewerOn(veltra, kSmall[1]);
     ASSERT_NE(viewer, nullptr);
-    ExpectShown(kSmall[1]);
 
     SendMessageA(veltra.list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     Step(veltra, viewer, WM_LBUTTONDBLCLK, 0, kSmall[0]);
@@ -255,10 +261,8 @@ TEST(Viewer, AStepShowsWhatTheFileHoldsAtTheStepThoughItChangedAfterDecodingAhea
         FixtureFolder folder;
         WritePictures(folder, {kSmall[0], kSmall[1], kSmall[2]});
         Veltra veltra(folder.path);
-        veltra.Choose(kSmall[0].name);
-        HWND viewer = OpenViewer(veltra);
+        HWND viewer = OpenViewerOn(veltra, kSmall[0]);
         ASSERT_NE(viewer, nullptr);
-        ExpectShown(kSmall[0]);
         Sleep(500);  // pictures this small are decoded ahead in a few milliseconds
         const int target = change.doubleClick == WM_LBUTTONDBLCLK ? 1 : 2;
         change.change(folder, kSmall[target].name);
@@ -285,10 +289,8 @@ TEST(Viewer, EndsAtOnceWhileThePictureItStepsToIsStillBeingDecoded) {
         WritePictures(folder, {kSmall[0]});
         folder.CopyData("noise96mp.jpg", "b.jpg");
         Veltra veltra(folder.path);
-        veltra.Choose(kSmall[0].name);
-        HWND viewer = OpenViewer(veltra);
+        HWND viewer = OpenViewerOn(veltra, kSmall[0]);
         ASSERT_NE(viewer, nullptr);
-        ExpectShown(kSmall[0]);
         if (stepFirst) PostMessageA(viewer, WM_LBUTTONDBLCLK, MK_LBUTTON, kSomewhereOnTheScreen);
         const DWORD start = GetTickCount();
         PostMessageA(viewer, WM_KEYUP, VK_ESCAPE, kKeyReleased);
