@@ -85,6 +85,7 @@ add_executable(veltra WIN32
     app/painting.cpp
     pictures/file_reading.cpp
     catalogue/picture_loading.cpp
+    catalogue/decode_ahead.cpp
     pictures/picture_fitting.cpp
     pictures/no_encoders.cpp
     catalogue/companion_sound.cpp

@@ -72,6 +72,12 @@ quadrant_jpeg() {
 quadrant_jpeg 12240 8160 quad100mp.jpg
 quadrant_jpeg 20000 20000 quad400mp.jpg
 quadrant_jpeg 640 480 quadprogressive.jpg -progressive
+# Noise, the most data a JPEG holds per pixel, from a keyed cipher so that it is the same each
+# time: a picture that takes about a second to decode at any scale.
+{
+    printf 'P6\n12000 8000\n255\n'
+    head -c $((12000 * 8000 * 3)) /dev/zero | openssl enc -aes-128-ctr -K 00 -iv 00 -nosalt 2>/dev/null
+} | cjpeg -quality 75 > noise96mp.jpg
 convert quadprogressive.jpg -colorspace CMYK quadcmyk.jpg
 # Its coefficients need more than libjpeg-turbo is allowed here, so GDI+ must show it.
 quadrant_jpeg 6000 6000 quadovercap.jpg -progressive -sample 1x1
