@@ -6,6 +6,8 @@
 #include "app/layout.h"
 #include "app/state.h"
 #include "catalogue/catalogue.h"
+#include "pictures/colour_profile.h"
+#include "pictures/file_reading.h"
 #include "pictures/fit_picture.h"
 #include "pictures/picture_fitting.h"
 
@@ -27,15 +29,31 @@ std::wstring FullPathOf(const WCHAR* path) {
 // opens or closes fits the picture again from there.
 std::wstring CurrentPictureFile;
 
-// Replaces CurrentPicture with the file's picture, fitted to the box. A file nobody can decode
-// still becomes CurrentPicture, as an empty image that draws nothing; returns whether the load
-// succeeded.
-bool LoadCurrentPicture(const WCHAR* path) {
+// The colour profile of the display `window` draws on, read here, on the thread that draws, and
+// handed to the decoding as bytes: the file GetICMProfileW names for the window's screen DC.
+// Empty, which is sRGB, when there is none or it cannot be read.
+DisplayProfile DisplayProfileOf(HWND window) {
+    DisplayProfile profile;
+    HDC screen = GetDC(window);
+    if (screen == nullptr) return profile;
+    WCHAR path[MAX_PATH];
+    DWORD length = MAX_PATH;
+    const BOOL named = GetICMProfileW(screen, &length, path);
+    ReleaseDC(window, screen);
+    uint64_t size = 0;
+    if (!named || !ReadFileStart(path, kMaxProfileBytes, Overlong::Refuse, &profile, &size)) profile.clear();
+    return profile;
+}
+
+// Replaces CurrentPicture with the file's picture, fitted to the box and in the colours of
+// `window`'s display. A file nobody can decode still becomes CurrentPicture, as an empty image
+// that draws nothing; returns whether the load succeeded.
+bool LoadCurrentPicture(HWND window, const WCHAR* path) {
     DisposeCurrentPicture();
     CurrentPictureFile.clear();
     int32_t width = 0;
     int32_t height = 0;
-    CurrentPicture = LoadFittedPicture(path, BoxWidth, BoxHeight, &width, &height);
+    CurrentPicture = LoadFittedPicture(path, BoxWidth, BoxHeight, DisplayProfileOf(window), &width, &height);
     if (CurrentPicture != nullptr) {
         CurrentPictureWidth = width;
         CurrentPictureHeight = height;
@@ -56,7 +74,7 @@ void DisposeCurrentPicture() {
 
 void ShowPicture(HWND window) {
     if (GetFileAttributesW(NameBuffer) == INVALID_FILE_ATTRIBUTES) return;
-    if (LoadCurrentPicture(NameBuffer)) InvalidateRect(window, &DisplayArea, TRUE);
+    if (LoadCurrentPicture(window, NameBuffer)) InvalidateRect(window, &DisplayArea, TRUE);
     PlayCompanionOf(window);
 }
 
@@ -89,6 +107,6 @@ void RefitCurrentPicture(HWND window) {
     // A file that no longer decodes leaves the empty image, as any failed load does: a picture
     // decoded for another box is never drawn scaled.
     const std::wstring path = CurrentPictureFile;
-    LoadCurrentPicture(path.c_str());
+    LoadCurrentPicture(window, path.c_str());
     InvalidateRect(window, nullptr, FALSE);
 }

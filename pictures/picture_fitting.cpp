@@ -96,8 +96,8 @@ bool DecodeWholeFile(const WCHAR* path, int32_t boxWidth, int32_t boxHeight, Dec
 // are decoded; anything else under a picture's name (a metafile, an icon, a PNG) is undecodable.
 // A picture stored sideways is fitted by its upright size (FitBox). `orientation` gets the one
 // the file records.
-bool DecodeFitted(const WCHAR* path, int32_t boxWidth, int32_t boxHeight, DecodedPicture* out, int32_t* width,
-                  int32_t* height, int* orientation) {
+bool DecodeFittedAsStored(const WCHAR* path, int32_t boxWidth, int32_t boxHeight, const DisplayProfile& display,
+                          DecodedPicture* out, int32_t* width, int32_t* height, int* orientation) {
     FileHandle file(path);
     LARGE_INTEGER size;
     if (file.handle == INVALID_HANDLE_VALUE || !GetFileSizeEx(file.handle, &size) || size.QuadPart <= 0) return false;
@@ -109,15 +109,24 @@ bool DecodeFitted(const WCHAR* path, int32_t boxWidth, int32_t boxHeight, Decode
             *orientation = PictureOrientationOf(start.data(), start.size());
             return SeekInFile(&file, 0) &&
                    DecodeJpegToFit(JpegSource{ReadFromFile, &file},
-                                   FitBox{boxWidth, boxHeight, OrientationSwapsSides(*orientation)}, out, width,
-                                   height);
+                                   FitBox{boxWidth, boxHeight, OrientationSwapsSides(*orientation)}, out, width, height,
+                                   &display);
         case PictureContent::Bmp: return DecodeBmpToFit(source, boxWidth, boxHeight, out, width, height);
-        case PictureContent::Tiff: return DecodeTiffToFit(source, boxWidth, boxHeight, out, width, height, orientation);
+        case PictureContent::Tiff:
+            return DecodeTiffToFit(source, boxWidth, boxHeight, out, width, height, orientation, &display);
         case PictureContent::Pcx:
         case PictureContent::Psd: break;
         case PictureContent::Unknown: return false;
     }
     return DecodeWholeFile(path, boxWidth, boxHeight, out, width, height);
+}
+
+// In the display's colours, converted once fitted, where it costs least.
+bool DecodeFitted(const WCHAR* path, int32_t boxWidth, int32_t boxHeight, const DisplayProfile& display,
+                  DecodedPicture* out, int32_t* width, int32_t* height, int* orientation) {
+    if (!DecodeFittedAsStored(path, boxWidth, boxHeight, display, out, width, height, orientation)) return false;
+    ConvertToDisplay(display, out);
+    return true;
 }
 
 // Turns and mirrors the fitted picture as its file says it is meant to be seen. The transposed
@@ -142,11 +151,11 @@ bool TurnUpright(Gdiplus::Bitmap* picture, int orientation) {
 
 }  // namespace
 
-Gdiplus::Bitmap* LoadFittedPicture(const WCHAR* path, int32_t boxWidth, int32_t boxHeight, int32_t* width,
-                                   int32_t* height) {
+Gdiplus::Bitmap* LoadFittedPicture(const WCHAR* path, int32_t boxWidth, int32_t boxHeight,
+                                   const DisplayProfile& display, int32_t* width, int32_t* height) {
     DecodedPicture fitted;
     int orientation = 1;
-    if (!DecodeFitted(path, boxWidth, boxHeight, &fitted, width, height, &orientation)) return nullptr;
+    if (!DecodeFitted(path, boxWidth, boxHeight, display, &fitted, width, height, &orientation)) return nullptr;
     std::unique_ptr<Gdiplus::Bitmap> bitmap(ToBitmap(fitted));
     // Turned only once fitted, where it costs least.
     if (!bitmap || !TurnUpright(bitmap.get(), orientation)) return nullptr;

@@ -1,10 +1,12 @@
 // PSD: a big-endian header, three length-prefixed sections (colour mode data, image resources,
 // layers and masks) and last the merged picture, stored channel after channel. Only that merged
-// picture is shown, so the three sections are skipped, apart from an indexed picture's palette.
+// picture is shown, so the three sections are skipped, apart from an indexed picture's palette
+// and the colour profile among the image resources.
 #include <cstring>
 #include <vector>
 
 #include "pictures/byte_reader.h"
+#include "pictures/colour_profile.h"
 #include "pictures/decoded_picture.h"
 
 namespace {
@@ -30,10 +32,35 @@ struct PsdLayout {
     const uint8_t* palette = nullptr;  // indexed: 256 reds, then 256 greens, then 256 blues
     uint16_t compression = 0;
     ByteReader imageData;
+    const uint8_t* profile = nullptr;  // image resource 1039, when there is one
+    uint32_t profileSize = 0;
 };
 
 bool SkipSection(ByteReader* reader, const uint8_t** content, uint32_t* length) {
     return ReadU32BE(reader, length) && TakeBytes(reader, *length, content);
+}
+
+// Image resources: "8BIM", a 16-bit id, a Pascal name padded to an even length, then a 32-bit
+// size and that many bytes, again padded to an even length. The first that is a profile counts.
+constexpr uint16_t kProfileResource = 1039;
+
+void FindProfile(const uint8_t* resources, uint32_t length, PsdLayout* layout) {
+    ByteReader reader = MakeByteReader(resources, length);
+    const uint8_t* signature = nullptr;
+    const uint8_t* content = nullptr;
+    uint16_t id = 0;
+    uint8_t nameLength = 0;
+    uint32_t size = 0;
+    while (TakeBytes(&reader, 4, &signature) && std::memcmp(signature, "8BIM", 4) == 0 && ReadU16BE(&reader, &id) &&
+           ReadU8(&reader, &nameLength) && SkipBytes(&reader, nameLength | 1u) && ReadU32BE(&reader, &size) &&
+           TakeBytes(&reader, size, &content)) {
+        if (id == kProfileResource && size > 0 && size <= kMaxProfileBytes) {
+            layout->profile = content;
+            layout->profileSize = size;
+            return;
+        }
+        if (size % 2 != 0 && !SkipBytes(&reader, 1)) return;
+    }
 }
 
 bool ReadLayout(const uint8_t* data, size_t size, PsdLayout* layout) {
@@ -64,7 +91,9 @@ bool ReadLayout(const uint8_t* data, size_t size, PsdLayout* layout) {
         if (length != kIndexedPaletteSize) return false;
         layout->palette = section;
     }
-    if (!SkipSection(&reader, &section, &length) || !SkipSection(&reader, &section, &length)) return false;
+    if (!SkipSection(&reader, &section, &length)) return false;
+    FindProfile(section, length, layout);
+    if (!SkipSection(&reader, &section, &length)) return false;
     if (!ReadU16BE(&reader, &layout->compression)) return false;
     if (layout->compression != kRawCompression && layout->compression != kPackBitsCompression) return false;
     layout->imageData = reader;
@@ -167,8 +196,17 @@ bool DecodePackBits(const PsdLayout& layout, DecodedPicture* out) {
 
 }  // namespace
 
+// Kept where it describes the colours the picture is shown in: RGB and indexed pictures are RGB.
+void KeepProfile(const PsdLayout& layout, DecodedPicture* out) {
+    out->profile.assign(layout.profile, layout.profile + layout.profileSize);
+    const ProfileSpace wanted = layout.mode == kGreyscaleMode ? ProfileSpace::Grey : ProfileSpace::Rgb;
+    if (ProfileSpaceOf(out->profile) != wanted) out->profile.clear();
+}
+
 bool DecodePsd(const uint8_t* data, size_t size, DecodedPicture* out) {
     PsdLayout layout;
     if (!ReadLayout(data, size, &layout)) return false;
-    return layout.compression == kRawCompression ? DecodeRaw(layout, out) : DecodePackBits(layout, out);
+    if (!(layout.compression == kRawCompression ? DecodeRaw(layout, out) : DecodePackBits(layout, out))) return false;
+    KeepProfile(layout, out);
+    return true;
 }
