@@ -9,7 +9,7 @@ packages=(
     wine wine32:i386 wine64
     xvfb x11-apps xdotool imagemagick sox espeak-ng libjpeg-turbo-progs
     dpkg-dev nasm libjpeg62-turbo-dev libtiff-dev libtiff-tools liblcms2-dev python3 clang-format-14
-    colord-data icc-profiles-free libgs10-common
+    colord-data icc-profiles-free libgs-common
     fonts-dejavu-core
 )
 [ "${1:-}" = "--fuzz" ] && packages+=(clang libclang-rt-14-dev)
