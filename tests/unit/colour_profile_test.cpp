@@ -27,7 +27,8 @@ Bytes Segment(const Piece& piece) {
 // `count` pieces numbered 1..count in file order, 64 KB each but for the last.
 std::vector<Piece> Whole(int count, size_t lastLength) {
     std::vector<Piece> pieces;
-    for (int number = 1; number <= count; ++number) pieces.push_back({number, count, number < count ? 65536 : lastLength});
+    for (int number = 1; number <= count; ++number)
+        pieces.push_back({number, count, number < count ? 65536 : lastLength});
     return pieces;
 }
 
@@ -70,7 +71,8 @@ TEST(ColourProfile, JpegPiecesMakeAProfileOnlyWhenAllAreThereOnce) {
         Bytes expected;
         for (int number : c.order) {
             for (const Piece& piece : c.pieces) {
-                if (piece.number == number) expected.resize(expected.size() + piece.length, static_cast<uint8_t>(number));
+                if (piece.number == number)
+                    expected.resize(expected.size() + piece.length, static_cast<uint8_t>(number));
             }
         }
         Bytes profile = {1, 2, 3};
