@@ -45,11 +45,11 @@ against_djpeg() {
         'BEGIN { printf "  djpeg full decode of %s: median %.3f s; the program takes %.2f x that\n", n, r, m / r }'
 }
 
-for name in 12mp 24mp-420 24mp-444 24mp-progressive 100mp 200mp 400mp 100mp-bmp; do
+for name in 12mp 24mp-420 24mp-adobergb 24mp-444 24mp-progressive 100mp 200mp 400mp 100mp-bmp; do
     against_djpeg load "$name"
 done
 echo "== Full-screen viewer: one step to a picture, at 1024 x 768"
-for name in 24mp-420 24mp-444 100mp 200mp 400mp 100mp-bmp; do
+for name in 24mp-420 24mp-adobergb 24mp-444 100mp 200mp 400mp 100mp-bmp; do
     against_djpeg step "$name"
 done
 
@@ -66,6 +66,6 @@ wineserver -k
 wineserver -w
 stop_display
 start_display 1920x1080 || exit 1
-for name in 24mp-420 24mp-444; do
+for name in 24mp-420 24mp-adobergb 24mp-444; do
     against_djpeg step "$name"
 done
