@@ -134,7 +134,7 @@ convert colour-base.png -quality 95 colour-plain.jpg
 convert colour-plain.jpg -type TrueColor PCX:colour-plain.jpg.ref.pcx
 while read -r name profile; do
     convert colour-base.png -profile "$profile" -quality 95 "$name"
-    convert "$name" "${to_srgb[@]}" "PCX:$name.ref.pcx"
+    convert "$name[0]" "${to_srgb[@]}" "PCX:$name.ref.pcx"
 done << PROFILES
 colour-srgb.jpg $icc/colord/sRGB.icc
 colour-adobe2.jpg $icc/compatibleWithAdobeRGB1998.icc
@@ -143,13 +143,15 @@ colour-prophoto.jpg $icc/colord/ProPhotoRGB.icc
 colour-widegamut.jpg $icc/colord/WideGamutRGB.icc
 colour-swapped.jpg $icc/colord/SwappedRedAndGreen.icc
 colour-widegamut.tif $icc/colord/WideGamutRGB.icc
+colour-widegamut.psd $icc/colord/WideGamutRGB.icc
+colour-widegamut.bmp $icc/colord/WideGamutRGB.icc
 PROFILES
 convert colour-base.png -colorspace Gray -profile "$icc/Gray.icc" -quality 95 colour-grey.jpg
 convert colour-grey.jpg "${to_srgb[@]}" PCX:colour-grey.jpg.ref.pcx
 for name in colour-cmyk.jpg colour-cmyk.tif; do
     convert colour-base.png -profile "$icc/colord/sRGB.icc" -intent Perceptual -black-point-compensation \
         -profile "$cmyk_icc" -quality 95 "$name"
-    convert "$name" "${to_srgb[@]}" "PCX:$name.ref.pcx"
+    convert "$name[0]" "${to_srgb[@]}" "PCX:$name.ref.pcx"
 done
 # The Adobe RGB profile broken in its APP2 segment: cut to its first 300 bytes, and whole but
 # with its header's size and every tag's size lying far past its end.
