@@ -39,6 +39,14 @@ for size in 100mp:12240x8160 200mp:17320x11547 400mp:20000x20000; do
     mkdir -p "$photos/$name"
     photo_ppm "${dimensions%x*}" "${dimensions#*x}" | cjpeg -quality 92 > "$photos/$name/$name.jpg"
 done
+# The same 24 MP JPEG tagged Adobe RGB, its compressed data untouched: the two times differ by the
+# colour conversion alone.
+mkdir -p "$photos/24mp-adobergb"
+perl -0777 -pe 'BEGIN { open(my $in, "<", shift @ARGV) or die; local $/; $profile = <$in> }
+    $segment = "ICC_PROFILE\0\x01\x01" . $profile;
+    s/^\xFF\xD8/"\xFF\xD8\xFF\xE2" . pack("n", length($segment) + 2) . $segment/e' \
+    /usr/share/color/icc/colord/AdobeRGB1998.icc "$photos/24mp-420/24mp-420.jpg" \
+    > "$photos/24mp-adobergb/24mp-adobergb.jpg"
 mkdir -p "$photos/100mp-bmp"
 djpeg -bmp -outfile "$photos/100mp-bmp/100mp.bmp" "$photos/100mp/100mp.jpg"
 # Two photos and the black picture, for a step against the direction the viewer expects.

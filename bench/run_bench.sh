@@ -71,12 +71,12 @@ viewer_parts() {
 
 if want load; then
     echo "== Photos: the program against djpeg's full decode of the same file"
-    for name in 12mp 24mp-420 24mp-444 24mp-progressive 100mp 200mp 400mp 100mp-bmp; do
+    for name in 12mp 24mp-420 24mp-adobergb 24mp-444 24mp-progressive 100mp 200mp 400mp 100mp-bmp; do
         against_djpeg load "$name"
     done
 fi
 echo "== Full-screen views at 1024 x 768"
-viewer_parts "24mp-420 24mp-444 100mp 200mp 400mp 100mp-bmp" step
+viewer_parts "24mp-420 24mp-adobergb 24mp-444 100mp 200mp 400mp 100mp-bmp" step
 
 if want viewer; then
     echo "== Full-screen viewer: 1,000 steps over mixed pictures"
@@ -94,5 +94,5 @@ if want step-1920 || want open || want against || want slides; then
     wineserver -w
     stop_display
     start_display 1920x1080 || exit 1
-    viewer_parts "24mp-420 24mp-444" step-1920
+    viewer_parts "24mp-420 24mp-adobergb 24mp-444" step-1920
 fi

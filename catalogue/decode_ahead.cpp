@@ -91,9 +91,10 @@ unsigned __stdcall DecodeAheadWorker(void*) {
         Job job;
         while (StartNextJob(&job)) {
             Decoded decoded;
-            const bool succeeded = StampOf(job.request.path, &decoded.outcome.stamp) &&
-                                   DecodeFittedPicture(job.request.path.c_str(), job.request.boxWidth,
-                                                       job.request.boxHeight, &decoded.picture, &AbandonCurrent);
+            const bool succeeded =
+                StampOf(job.request.path, &decoded.outcome.stamp) &&
+                DecodeFittedPicture(job.request.path.c_str(), job.request.boxWidth, job.request.boxHeight,
+                                    job.request.displayProfile, &decoded.picture, &AbandonCurrent);
             FinishJob(&decoded, succeeded);
         }
         Locked lock;

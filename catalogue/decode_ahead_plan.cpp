@@ -12,7 +12,8 @@ bool Among(const AheadRequest& request, const std::vector<AheadRequest>& request
 }  // namespace
 
 bool SameRequest(const AheadRequest& a, const AheadRequest& b) {
-    return a.boxWidth == b.boxWidth && a.boxHeight == b.boxHeight && a.path == b.path;
+    return a.boxWidth == b.boxWidth && a.boxHeight == b.boxHeight && a.path == b.path &&
+           a.displayProfile == b.displayProfile;
 }
 
 bool AheadOutcomeUsable(const AheadOutcome& done, const AheadRequest& wanted, uint32_t generation,

@@ -19,6 +19,8 @@ struct AheadRequest {
     std::wstring path;
     int32_t boxWidth = 0;
     int32_t boxHeight = 0;
+    // The display's colour profile the picture is converted to (DisplayProfile), empty for sRGB.
+    std::vector<uint8_t> displayProfile;
 };
 
 bool SameRequest(const AheadRequest& a, const AheadRequest& b);

@@ -8,6 +8,8 @@
 #include "app/state.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/decode_ahead.h"
+#include "pictures/colour_profile.h"
+#include "pictures/file_reading.h"
 #include "pictures/fit_picture.h"
 
 namespace {
@@ -28,6 +30,22 @@ std::wstring FullPathOf(const WCHAR* path) {
 // opens or closes fits the picture again from there.
 std::wstring CurrentPictureFile;
 
+// The colour profile of the display `window` draws on, read here, on the thread that draws, and
+// handed to the decoding as bytes: the file GetICMProfileW names for the window's screen DC.
+// Empty, which is sRGB, when there is none or it cannot be read.
+DisplayProfile DisplayProfileOf(HWND window) {
+    DisplayProfile profile;
+    HDC screen = GetDC(window);
+    if (screen == nullptr) return profile;
+    WCHAR path[MAX_PATH];
+    DWORD length = MAX_PATH;
+    const BOOL named = GetICMProfileW(screen, &length, path);
+    ReleaseDC(window, screen);
+    uint64_t size = 0;
+    if (!named || !ReadFileStart(path, kMaxProfileBytes, Overlong::Refuse, &profile, &size)) profile.clear();
+    return profile;
+}
+
 // GDI+ fails to load a file without a name, which gives the empty image that draws nothing.
 void MakeCurrentPictureEmpty() {
     DisposeCurrentPicture();
@@ -36,18 +54,25 @@ void MakeCurrentPictureEmpty() {
 
 enum class Load { Decoded, Undecodable, ViewEnds };
 
-// Replaces CurrentPicture with the file's picture, fitted to the box: the one decoded ahead when
-// it is still the file's, else decoded now. A file nobody can decode still becomes CurrentPicture,
-// as the empty image. Nothing changes when the view is to end before the picture is there.
-Load LoadCurrentPicture(const WCHAR* path) {
+// The profile of the display pictures were last drawn for, which pictures decoded ahead are
+// decoded for too.
+DisplayProfile DrawingDisplay;
+
+// Replaces CurrentPicture with the file's picture, fitted to the box and in the colours of
+// `window`'s display: the one decoded ahead when it is still the file's, else decoded now. A file nobody can decode
+// still becomes CurrentPicture, as the empty image. Nothing changes when the view is to end before the picture is
+// there.
+Load LoadCurrentPicture(HWND window, const WCHAR* path) {
     const std::wstring full = FullPathOf(path);
+    DrawingDisplay = DisplayProfileOf(window);
     FittedPicture fitted;
-    const AheadClaim claim = TakeDecodedAhead(AheadRequest{full, BoxWidth, BoxHeight}, &fitted);
+    const AheadClaim claim = TakeDecodedAhead(AheadRequest{full, BoxWidth, BoxHeight, DrawingDisplay}, &fitted);
     if (claim == AheadClaim::ViewEnds) return Load::ViewEnds;
     // The old picture goes first, so that it is not held beside a decode.
     DisposeCurrentPicture();
     CurrentPictureFile.clear();
-    const bool decoded = claim == AheadClaim::Taken || DecodeFittedPicture(path, BoxWidth, BoxHeight, &fitted);
+    const bool decoded =
+        claim == AheadClaim::Taken || DecodeFittedPicture(path, BoxWidth, BoxHeight, DrawingDisplay, &fitted);
     int32_t width = 0;
     int32_t height = 0;
     if (decoded) CurrentPicture = UprightBitmapOf(fitted, &width, &height);
@@ -78,7 +103,7 @@ void DisposeCurrentPicture() {
 
 void ShowPicture(HWND window) {
     if (GetFileAttributesW(NameBuffer) == INVALID_FILE_ATTRIBUTES) return;
-    const Load load = LoadCurrentPicture(NameBuffer);
+    const Load load = LoadCurrentPicture(window, NameBuffer);
     if (load == Load::ViewEnds) return;
     if (load == Load::Decoded) InvalidateRect(window, &DisplayArea, TRUE);
     PlayCompanionOf(window);
@@ -111,7 +136,7 @@ void RefitCurrentPicture(HWND window) {
     // decoded for another box is never drawn scaled. Neither is it when the view ends before its
     // picture is there; the file stays, to fit the picture again from once the view has ended.
     const std::wstring path = CurrentPictureFile;
-    if (LoadCurrentPicture(path.c_str()) == Load::ViewEnds) MakeCurrentPictureEmpty();
+    if (LoadCurrentPicture(window, path.c_str()) == Load::ViewEnds) MakeCurrentPictureEmpty();
     InvalidateRect(window, nullptr, FALSE);
 }
 
@@ -120,12 +145,12 @@ void DecodeEntriesAhead(int first, int second) {
     WCHAR name[kNameBufferSize];
     for (int entry : {first, second}) {
         if (entry >= 0 && CopyListEntry(entry, name))
-            wanted.push_back(AheadRequest{FullPathOf(name), BoxWidth, BoxHeight});
+            wanted.push_back(AheadRequest{FullPathOf(name), BoxWidth, BoxHeight, DrawingDisplay});
     }
     RequestDecodesAhead(MainWindow, wanted);
 }
 
 void DecodeCurrentPictureAhead(int32_t boxWidth, int32_t boxHeight) {
     if (BoxWidth != kPreviewWidth || BoxHeight != kPreviewHeight || CurrentPictureFile.empty()) return;
-    RequestDecodesAhead(MainWindow, {AheadRequest{CurrentPictureFile, boxWidth, boxHeight}});
+    RequestDecodesAhead(MainWindow, {AheadRequest{CurrentPictureFile, boxWidth, boxHeight, DrawingDisplay}});
 }

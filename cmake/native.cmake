@@ -11,13 +11,16 @@ elseif(VELTRA_SANITIZE)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
-# The JPEG and TIFF decoders' natively tested side links Debian's builds of the same libjpeg-turbo
-# and libtiff releases.
+# The JPEG and TIFF decoders' and the colour conversion's natively tested side links Debian's
+# builds of the same libjpeg-turbo, libtiff and Little CMS releases.
 find_package(JPEG REQUIRED)
 find_package(TIFF REQUIRED)
+find_library(LCMS2_LIBRARY lcms2 REQUIRED)
+find_path(LCMS2_INCLUDE_DIR lcms2.h REQUIRED)
 add_library(veltra_portable STATIC ${VELTRA_PORTABLE_SOURCES})
 target_include_directories(veltra_portable PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(veltra_portable PUBLIC TIFF::TIFF JPEG::JPEG)
+target_include_directories(veltra_portable SYSTEM PUBLIC ${LCMS2_INCLUDE_DIR})
+target_link_libraries(veltra_portable PUBLIC TIFF::TIFF JPEG::JPEG ${LCMS2_LIBRARY})
 
 if(VELTRA_FUZZ)
     add_subdirectory(tests/fuzz)

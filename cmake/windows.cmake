@@ -33,6 +33,7 @@ endfunction()
 veltra_third_party(libjpeg_turbo libjpeg-turbo libjpeg.a)
 veltra_third_party(zlib zlib libz.a)
 veltra_third_party(libtiff tiff libtiff.a libjpeg_turbo zlib ${VELTRA_THIRD_PARTY_EXTRA_LIBS})
+veltra_third_party(lcms2 lcms2 liblcms2.a)
 option(VELTRA_BUILD_TESTS "Build the end-to-end tests and benchmarks" ON)
 if(NOT VELTRA_ARTWORK_TOOL)
     if(CMAKE_CROSSCOMPILING)
@@ -77,7 +78,7 @@ add_library(veltra_core STATIC
 )
 target_include_directories(veltra_core PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(veltra_core PUBLIC _WIN32_WINNT=0x0600 WINVER=0x0600)
-target_link_libraries(veltra_core PUBLIC libtiff libjpeg_turbo gdiplus user32 gdi32)
+target_link_libraries(veltra_core PUBLIC libtiff libjpeg_turbo lcms2 gdiplus user32 gdi32)
 
 add_executable(veltra WIN32
     app/main.cpp

@@ -185,6 +185,7 @@ bool FitDecodedPicture(const FitBox& box, DecodedPicture* picture) {
     if (!StartAreaFilter(picture->width, picture->height, width, height, &filter, &fitted)) return false;
     const size_t rowBytes = static_cast<size_t>(picture->width) * 4;
     for (int32_t row = 0; row < picture->height; ++row) FilterRow(&filter, picture->bgra.data() + row * rowBytes, 4);
+    fitted.profile = std::move(picture->profile);
     *picture = std::move(fitted);
     return true;
 }

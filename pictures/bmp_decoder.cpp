@@ -8,6 +8,7 @@
 
 #include "pictures/area_filter.h"
 #include "pictures/bmp_layout.h"
+#include "pictures/colour_profile.h"
 #include "pictures/packed_samples.h"
 
 namespace {
@@ -50,6 +51,16 @@ struct RowDecoder {
     // go to the filter as they are.
     int directBytes = 0;
 };
+
+// An RGB profile only: every BMP is shown as B, G, R.
+void ReadProfile(const PictureSource& source, const BmpLayout& layout, std::vector<uint8_t>* profile) {
+    if (layout.profileSize == 0) return;
+    profile->resize(layout.profileSize);
+    if (!ReadAt(source, layout.profileOffset, profile->data(), profile->size()) ||
+        ProfileSpaceOf(*profile) != ProfileSpace::Rgb) {
+        profile->clear();
+    }
+}
 
 bool PrepareDecoder(const PictureSource& source, RowDecoder* decoder) {
     const BmpLayout& layout = decoder->layout;
@@ -248,6 +259,11 @@ bool DecodeBmpToFit(PictureSource source, int32_t boxWidth, int32_t boxHeight, D
     }
     if (!AreaFilterDone(filter)) return false;
     if (!layout.topDown) TurnRowsOver(out);
+    try {
+        ReadProfile(source, layout, &out->profile);
+    } catch (const std::bad_alloc&) {
+        out->profile.clear();
+    }
     *pictureWidth = layout.width;
     *pictureHeight = layout.height;
     return true;

@@ -1,5 +1,7 @@
 #include "pictures/bmp_layout.h"
 
+#include "pictures/colour_profile.h"
+
 namespace {
 
 uint32_t Little16(const uint8_t* at) { return static_cast<uint32_t>(at[0] | at[1] << 8); }
@@ -68,6 +70,20 @@ bool ReadHeader(const uint8_t* start, size_t startSize, BmpLayout* layout, uint3
     return true;
 }
 
+// bV5CSType PROFILE_EMBEDDED: bV5ProfileData is the profile's offset from the header's start.
+constexpr uint32_t kV5HeaderSize = 124;
+constexpr uint32_t kEmbeddedProfile = 0x4D424544;  // 'MBED'
+
+void FindEmbeddedProfile(const uint8_t* start, uint64_t fileSize, BmpLayout* layout) {
+    const uint8_t* info = start + kFileHeaderSize;
+    if (Little32(info) != kV5HeaderSize || Little32(info + 56) != kEmbeddedProfile) return;
+    const uint64_t offset = kFileHeaderSize + uint64_t{Little32(info + 112)};
+    const uint32_t size = Little32(info + 116);
+    if (size == 0 || size > kMaxProfileBytes || offset > fileSize || size > fileSize - offset) return;
+    layout->profileOffset = offset;
+    layout->profileSize = size;
+}
+
 void DefaultMasks(BmpLayout* layout) {
     static const uint32_t k16[3] = {0x7C00, 0x03E0, 0x001F};
     static const uint32_t k32[3] = {0xFF0000, 0x00FF00, 0x0000FF};
@@ -87,6 +103,7 @@ bool ReadBmpLayout(const uint8_t* start, size_t startSize, uint64_t fileSize, Bm
         return false;
     }
     if (layout->compression == kBmpPlainRows && layout->bits >= 16) DefaultMasks(layout);
+    FindEmbeddedProfile(start, fileSize, layout);
     for (uint32_t mask : layout->masks) {
         if (!IsRunOfBits(mask)) return false;
     }

@@ -28,6 +28,11 @@ struct BmpLayout {
     uint64_t pixelOffset = 0;
     // One stored row, padded to whole 32-bit words (not for run-length data).
     uint64_t rowBytes = 0;
+    // The ICC profile a fifth-version header embeds, inside the file and within
+    // kMaxProfileBytes; size 0 without one (sRGB, the system's colours, a linked file or
+    // calibration points, all shown as stored).
+    uint64_t profileOffset = 0;
+    uint32_t profileSize = 0;
 };
 
 // Reads the headers from `start`, the first `startSize` bytes of a file of `fileSize` bytes, and

@@ -13,6 +13,9 @@ struct DecodedPicture {
     // Top-down rows, 4 bytes a pixel in the order B, G, R, A (A always 255), no row padding:
     // exactly the memory layout of a 32 bpp GDI+ bitmap with stride width * 4.
     std::vector<uint8_t> bgra;
+    // The ICC profile of the RGB or grey colours `bgra` holds, as the file embeds it; empty for
+    // sRGB. Converted to the display's once the picture is fitted (colour_conversion.h).
+    std::vector<uint8_t> profile;
 };
 
 // A 32-bit process must never attempt a huge allocation for a hostile header, so both decoders

@@ -12,6 +12,7 @@
 
 #include "pictures/area_filter.h"
 #include "pictures/colour_models.h"
+#include "pictures/colour_profile.h"
 
 namespace {
 
@@ -103,6 +104,7 @@ bool ReadHeader(JpegSession* session, const FitBox& box, int32_t* targetWidth, i
     session->input.manager.bytes_in_buffer = 0;
     session->input.manager.next_input_byte = nullptr;
     decoder.src = &session->input.manager;
+    jpeg_save_markers(&decoder, JPEG_APP0 + 2, 0xFFFF);
     if (jpeg_read_header(&decoder, TRUE) != JPEG_HEADER_OK) return false;
     FittedSize(static_cast<int32_t>(decoder.image_width), static_cast<int32_t>(decoder.image_height), box, targetWidth,
                targetHeight);
@@ -134,7 +136,7 @@ void CmykToBgrx(const jpeg_decompress_struct& decoder, uint8_t* row) {
 // a marker where data should be) is a failure, as with the other decoders, never part of a
 // picture; a missing end-of-image marker, or a progressive file that ends between two scans, is
 // forgiven.
-bool ReadRows(JpegSession* session, AreaFilter* filter, uint8_t* row) {
+bool ReadRows(JpegSession* session, const ColourTransform* cmykTransform, AreaFilter* filter, uint8_t* row) {
     jpeg_decompress_struct& decoder = session->decoder;
     if (setjmp(session->error.jump)) return false;
     jpeg_start_decompress(&decoder);
@@ -144,11 +146,30 @@ bool ReadRows(JpegSession* session, AreaFilter* filter, uint8_t* row) {
         if (jpeg_read_scanlines(&decoder, rows, 1) != 1) return false;
         // Stopping at once spares decoding the rest of a huge picture whose data is gone.
         if (session->error.dataRanOut) return false;
-        if (cmyk) CmykToBgrx(decoder, row);
+        if (cmykTransform != nullptr) {
+            TransformPixels(*cmykTransform, row, decoder.output_width);
+        } else if (cmyk) {
+            CmykToBgrx(decoder, row);
+        }
         FilterRow(filter, row, 4);
     }
     jpeg_finish_decompress(&decoder);
     return AreaFilterDone(*filter);
+}
+
+// The profile the APP2 segments carry, kept only where it describes the colours libjpeg delivers.
+std::vector<uint8_t> EmbeddedProfile(const jpeg_decompress_struct& decoder) {
+    std::vector<MarkerPayload> segments;
+    for (jpeg_saved_marker_ptr marker = decoder.marker_list; marker != nullptr; marker = marker->next) {
+        if (marker->marker == JPEG_APP0 + 2) segments.push_back(MarkerPayload{marker->data, marker->data_length});
+    }
+    std::vector<uint8_t> profile;
+    if (!AssembleJpegProfile(segments.data(), segments.size(), &profile)) return profile;
+    ProfileSpace wanted = ProfileSpace::Rgb;
+    if (IsCmyk(decoder)) wanted = ProfileSpace::Cmyk;
+    if (decoder.jpeg_color_space == JCS_GRAYSCALE) wanted = ProfileSpace::Grey;
+    if (ProfileSpaceOf(profile) != wanted) profile.clear();
+    return profile;
 }
 
 size_t ReadFromMemory(void* context, uint8_t* buffer, size_t size) {
@@ -163,7 +184,7 @@ size_t ReadFromMemory(void* context, uint8_t* buffer, size_t size) {
 }  // namespace
 
 bool DecodeJpegToFit(JpegSource source, const FitBox& box, DecodedPicture* out, int32_t* pictureWidth,
-                     int32_t* pictureHeight) {
+                     int32_t* pictureHeight, const DisplayProfile* display) {
     std::unique_ptr<JpegSession> session(new (std::nothrow) JpegSession);
     if (!session) return false;
     std::memset(session.get(), 0, sizeof(JpegSession));
@@ -173,6 +194,7 @@ bool DecodeJpegToFit(JpegSource source, const FitBox& box, DecodedPicture* out, 
     bool decoded = ReadHeader(session.get(), box, &targetWidth, &targetHeight);
     AreaFilter filter;
     std::vector<uint8_t> row;
+    std::shared_ptr<const ColourTransform> cmykTransform;
     if (decoded) {
         const jpeg_decompress_struct& decoder = session->decoder;
         // The scale leaves at least the target's size of picture, so the filter only ever shrinks.
@@ -181,19 +203,27 @@ bool DecodeJpegToFit(JpegSource source, const FitBox& box, DecodedPicture* out, 
             decoded =
                 StartScaledAreaFilter(decoder.image_width, decoder.image_height, static_cast<int>(decoder.scale_num),
                                       targetWidth, targetHeight, &filter, out);
+            out->profile = EmbeddedProfile(decoder);
+            // CMYK has to be RGB before the filter, which averages three channels.
+            if (IsCmyk(decoder) && !out->profile.empty()) {
+                cmykTransform = ColourTransformFor(
+                    out->profile, decoder.saw_Adobe_marker ? StoredPixels::InvertedCmyk : StoredPixels::Cmyk,
+                    display != nullptr ? *display : DisplayProfile());
+                out->profile.clear();
+            }
         } catch (const std::bad_alloc&) {
             decoded = false;
         }
         *pictureWidth = static_cast<int32_t>(decoder.image_width);
         *pictureHeight = static_cast<int32_t>(decoder.image_height);
     }
-    decoded = decoded && ReadRows(session.get(), &filter, row.data());
+    decoded = decoded && ReadRows(session.get(), cmykTransform.get(), &filter, row.data());
     if (session->created) jpeg_destroy_decompress(&session->decoder);
     return decoded;
 }
 
 bool DecodeJpegBytesToFit(const uint8_t* data, size_t size, const FitBox& box, DecodedPicture* out,
-                          int32_t* pictureWidth, int32_t* pictureHeight) {
+                          int32_t* pictureWidth, int32_t* pictureHeight, const DisplayProfile* display) {
     std::pair<const uint8_t*, size_t> bytes(data, size);
-    return DecodeJpegToFit(JpegSource{ReadFromMemory, &bytes}, box, out, pictureWidth, pictureHeight);
+    return DecodeJpegToFit(JpegSource{ReadFromMemory, &bytes}, box, out, pictureWidth, pictureHeight, display);
 }

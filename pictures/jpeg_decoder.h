@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "pictures/area_filter.h"
+#include "pictures/colour_conversion.h"
 #include "pictures/decoded_picture.h"
 
 // Where the compressed bytes come from, so that a file can be read in pieces instead of whole.
@@ -24,11 +25,14 @@ struct JpegSource {
 constexpr long kMaxJpegWorkingMemory = 1024l * 1024 * 1024;
 
 // Decodes to `out` at the size FittedSize gives the picture in `box` (at least 1 x 1) and reports
-// the picture's own size, as stored. False, with `out` unspecified, for whatever
-// libjpeg-turbo refuses or the memory caps do not allow; libjpeg-turbo's errors never go further.
+// the picture's own size, as stored. An RGB or grey picture comes with the profile its APP2
+// segments carry, when that profile is of its colours; a CMYK one with a CMYK profile is
+// converted row by row to `display`'s colours (sRGB's when null) before it is shrunk. False, with
+// `out` unspecified, for whatever libjpeg-turbo refuses or the memory caps do not allow;
+// libjpeg-turbo's errors never go further.
 bool DecodeJpegToFit(JpegSource source, const FitBox& box, DecodedPicture* out, int32_t* pictureWidth,
-                     int32_t* pictureHeight);
+                     int32_t* pictureHeight, const DisplayProfile* display = nullptr);
 
 // The same from bytes in memory.
 bool DecodeJpegBytesToFit(const uint8_t* data, size_t size, const FitBox& box, DecodedPicture* out,
-                          int32_t* pictureWidth, int32_t* pictureHeight);
+                          int32_t* pictureWidth, int32_t* pictureHeight, const DisplayProfile* display = nullptr);

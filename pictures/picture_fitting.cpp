@@ -102,8 +102,9 @@ bool DecodeWholeFile(const WCHAR* path, int32_t boxWidth, int32_t boxHeight, Dec
 // are decoded; anything else under a picture's name (a metafile, an icon, a PNG) is undecodable.
 // A picture stored sideways is fitted by its upright size (FitBox). `orientation` gets the one
 // the file records.
-bool DecodeFitted(const WCHAR* path, int32_t boxWidth, int32_t boxHeight, DecodedPicture* out, int32_t* width,
-                  int32_t* height, int* orientation, const std::atomic<bool>* abandon) {
+bool DecodeFittedAsStored(const WCHAR* path, int32_t boxWidth, int32_t boxHeight, const DisplayProfile& display,
+                          DecodedPicture* out, int32_t* width, int32_t* height, int* orientation,
+                          const std::atomic<bool>* abandon) {
     FileHandle file(path, abandon);
     LARGE_INTEGER size;
     if (file.handle == INVALID_HANDLE_VALUE || !GetFileSizeEx(file.handle, &size) || size.QuadPart <= 0) return false;
@@ -115,10 +116,11 @@ bool DecodeFitted(const WCHAR* path, int32_t boxWidth, int32_t boxHeight, Decode
             *orientation = PictureOrientationOf(start.data(), start.size());
             return SeekInFile(&file, 0) &&
                    DecodeJpegToFit(JpegSource{ReadFromFile, &file},
-                                   FitBox{boxWidth, boxHeight, OrientationSwapsSides(*orientation)}, out, width,
-                                   height);
+                                   FitBox{boxWidth, boxHeight, OrientationSwapsSides(*orientation)}, out, width, height,
+                                   &display);
         case PictureContent::Bmp: return DecodeBmpToFit(source, boxWidth, boxHeight, out, width, height);
-        case PictureContent::Tiff: return DecodeTiffToFit(source, boxWidth, boxHeight, out, width, height, orientation);
+        case PictureContent::Tiff:
+            return DecodeTiffToFit(source, boxWidth, boxHeight, out, width, height, orientation, &display);
         case PictureContent::Pcx:
         case PictureContent::Psd: break;
         case PictureContent::Unknown: return false;
@@ -148,10 +150,16 @@ bool TurnUpright(Gdiplus::Bitmap* picture, int orientation) {
 
 }  // namespace
 
-bool DecodeFittedPicture(const WCHAR* path, int32_t boxWidth, int32_t boxHeight, FittedPicture* out,
-                         const std::atomic<bool>* abandon) {
+bool DecodeFittedPicture(const WCHAR* path, int32_t boxWidth, int32_t boxHeight, const DisplayProfile& display,
+                         FittedPicture* out, const std::atomic<bool>* abandon) {
     out->orientation = 1;
-    return DecodeFitted(path, boxWidth, boxHeight, &out->pixels, &out->width, &out->height, &out->orientation, abandon);
+    if (!DecodeFittedAsStored(path, boxWidth, boxHeight, display, &out->pixels, &out->width, &out->height,
+                              &out->orientation, abandon)) {
+        return false;
+    }
+    // In the display's colours, converted once fitted, where it costs least.
+    ConvertToDisplay(display, &out->pixels);
+    return true;
 }
 
 Gdiplus::Bitmap* UprightBitmapOf(const FittedPicture& fitted, int32_t* width, int32_t* height) {
@@ -164,9 +172,9 @@ Gdiplus::Bitmap* UprightBitmapOf(const FittedPicture& fitted, int32_t* width, in
     return bitmap.release();
 }
 
-Gdiplus::Bitmap* LoadFittedPicture(const WCHAR* path, int32_t boxWidth, int32_t boxHeight, int32_t* width,
-                                   int32_t* height) {
+Gdiplus::Bitmap* LoadFittedPicture(const WCHAR* path, int32_t boxWidth, int32_t boxHeight,
+                                   const DisplayProfile& display, int32_t* width, int32_t* height) {
     FittedPicture fitted;
-    if (!DecodeFittedPicture(path, boxWidth, boxHeight, &fitted)) return nullptr;
+    if (!DecodeFittedPicture(path, boxWidth, boxHeight, display, &fitted)) return nullptr;
     return UprightBitmapOf(fitted, width, height);
 }

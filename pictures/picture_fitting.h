@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "pictures/colour_conversion.h"
 #include "pictures/decoded_picture.h"
 
 // The picture in the file at `path`, fitted by FitPicture into a boxWidth x boxHeight box, as a
@@ -15,9 +16,10 @@
 // upright one. The file's first bytes choose the decoder: JPEG goes through libjpeg-turbo, TIFF
 // through libtiff, BMP, PCX and PSD through the program's own decoders; anything else is
 // undecodable, and so is a file its decoder refuses: GDI+ decodes no picture, it only draws them.
-// Null when nothing decodes it.
-Gdiplus::Bitmap* LoadFittedPicture(const WCHAR* path, int32_t boxWidth, int32_t boxHeight, int32_t* width,
-                                   int32_t* height);
+// A picture whose file embeds a colour profile comes in `display`'s colours. Null when nothing
+// decodes it.
+Gdiplus::Bitmap* LoadFittedPicture(const WCHAR* path, int32_t boxWidth, int32_t boxHeight,
+                                   const DisplayProfile& display, int32_t* width, int32_t* height);
 
 // A file's picture fitted to a box but not yet handed to GDI+: the pixels as they lie in the file,
 // the picture's size as stored, and the orientation the file records (1 when none).
@@ -31,8 +33,8 @@ struct FittedPicture {
 // The first half of LoadFittedPicture, which touches neither GDI+ nor any window, so any thread
 // may run it. Once `abandon` (when given) is set, reading the file fails and the decode stops
 // early. False when nothing decodes the file.
-bool DecodeFittedPicture(const WCHAR* path, int32_t boxWidth, int32_t boxHeight, FittedPicture* out,
-                         const std::atomic<bool>* abandon = nullptr);
+bool DecodeFittedPicture(const WCHAR* path, int32_t boxWidth, int32_t boxHeight, const DisplayProfile& display,
+                         FittedPicture* out, const std::atomic<bool>* abandon = nullptr);
 
 // The second half, on the GUI thread: the fitted picture as GDI+ bitmap, turned upright, with the
 // picture's upright size in `width` and `height`. Null when GDI+ cannot make it.

@@ -1,13 +1,15 @@
 // PSD: a big-endian header, three length-prefixed sections (colour mode data, image resources,
 // layers and masks) and last the merged picture, stored channel after channel. Only that merged
-// picture is shown, so the three sections are skipped, apart from an indexed picture's palette.
-// Photoshop stores the merged picture matted on white, and its colour channels are drawn as they
-// are; a document saved without "maximize compatibility" holds a blank one, which is what shows.
+// picture is shown, so the three sections are skipped, apart from an indexed picture's palette
+// and the colour profile among the image resources. Photoshop stores the merged picture matted on
+// white, and its colour channels are drawn as they are; a document saved without "maximize
+// compatibility" holds a blank one, which is what shows.
 #include <cstring>
 #include <vector>
 
 #include "pictures/byte_reader.h"
 #include "pictures/colour_models.h"
+#include "pictures/colour_profile.h"
 #include "pictures/decoded_picture.h"
 
 namespace {
@@ -51,9 +53,10 @@ struct PsdLayout {
     int64_t height = 0;
     size_t rowBytes = 0;               // one row of one channel, padded to whole bytes
     const uint8_t* palette = nullptr;  // indexed: 256 reds, then 256 greens, then 256 blues
-    ByteReader resources;              // image resources, where an ICC profile would be (1039)
     uint16_t compression = 0;
     ByteReader imageData;
+    const uint8_t* profile = nullptr;  // image resource 1039, when there is one
+    uint32_t profileSize = 0;
 };
 
 bool SkipSection(ByteReader* reader, const uint8_t** content, uint32_t* length) {
@@ -68,6 +71,29 @@ const ModeRule* RuleFor(uint16_t mode, uint16_t depth) {
         }
     }
     return nullptr;
+}
+
+// Image resources: "8BIM", a 16-bit id, a Pascal name padded to an even length, then a 32-bit
+// size and that many bytes, again padded to an even length. The first that is a profile counts.
+constexpr uint16_t kProfileResource = 1039;
+
+void FindProfile(const uint8_t* resources, uint32_t length, PsdLayout* layout) {
+    ByteReader reader = MakeByteReader(resources, length);
+    const uint8_t* signature = nullptr;
+    const uint8_t* content = nullptr;
+    uint16_t id = 0;
+    uint8_t nameLength = 0;
+    uint32_t size = 0;
+    while (TakeBytes(&reader, 4, &signature) && std::memcmp(signature, "8BIM", 4) == 0 && ReadU16BE(&reader, &id) &&
+           ReadU8(&reader, &nameLength) && SkipBytes(&reader, nameLength | 1u) && ReadU32BE(&reader, &size) &&
+           TakeBytes(&reader, size, &content)) {
+        if (id == kProfileResource && size > 0 && size <= kMaxProfileBytes) {
+            layout->profile = content;
+            layout->profileSize = size;
+            return;
+        }
+        if (size % 2 != 0 && !SkipBytes(&reader, 1)) return;
+    }
 }
 
 bool ReadLayout(const uint8_t* data, size_t size, PsdLayout* layout) {
@@ -98,7 +124,7 @@ bool ReadLayout(const uint8_t* data, size_t size, PsdLayout* layout) {
         layout->palette = section;
     }
     if (!SkipSection(&reader, &section, &length)) return false;
-    layout->resources = MakeByteReader(section, length);
+    FindProfile(section, length, layout);
     if (!SkipSection(&reader, &section, &length)) return false;
     if (!ReadU16BE(&reader, &layout->compression)) return false;
     if (layout->compression != kRawCompression && layout->compression != kPackBitsCompression) return false;
@@ -270,10 +296,23 @@ bool DecodePackBits(const PsdLayout& layout, DecodedPicture* out) {
     return true;
 }
 
+// Kept where it describes the colours the picture is shown in, as stored: greyscale pictures are
+// grey, RGB and indexed ones RGB. A 32-bit picture's profile is one of linear light, which is gone
+// once the picture is encoded for sRGB; the other modes are turned into sRGB or grey as they are.
+void KeepProfile(const PsdLayout& layout, DecodedPicture* out) {
+    const bool grey = layout.mode == kGreyscaleMode;
+    out->profile.clear();
+    if (layout.depth > 16 || !(grey || layout.mode == kRgbMode || layout.mode == kIndexedMode)) return;
+    out->profile.assign(layout.profile, layout.profile + layout.profileSize);
+    if (ProfileSpaceOf(out->profile) != (grey ? ProfileSpace::Grey : ProfileSpace::Rgb)) out->profile.clear();
+}
+
 }  // namespace
 
 bool DecodePsd(const uint8_t* data, size_t size, DecodedPicture* out) {
     PsdLayout layout;
     if (!ReadLayout(data, size, &layout)) return false;
-    return layout.compression == kRawCompression ? DecodeRaw(layout, out) : DecodePackBits(layout, out);
+    if (!(layout.compression == kRawCompression ? DecodeRaw(layout, out) : DecodePackBits(layout, out))) return false;
+    KeepProfile(layout, out);
+    return true;
 }

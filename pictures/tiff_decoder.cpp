@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "pictures/area_filter.h"
+#include "pictures/colour_profile.h"
 #include "pictures/exif_orientation.h"
 #include "pictures/packed_samples.h"
 
@@ -135,6 +136,8 @@ struct RawSamples {
     uint16_t samples = 0;
     uint8_t levels[256] = {};      // grey levels of 1 to 8 bits
     uint8_t palette[256][4] = {};  // B, G, R, x
+    // CMYK only: to the display's colours, after the samples are copied as they are.
+    std::shared_ptr<const ColourTransform> cmyk;
 };
 
 uint8_t From16(const uint8_t* at) {
@@ -151,6 +154,8 @@ void ConvertSamples(const RawSamples& raw, const uint8_t* stored, uint32_t count
                 const uint32_t sample = x * samples + channel;
                 row[2 - channel] = raw.bits == 16 ? From16(stored + sample * 2) : stored[sample];
             }
+        } else if (raw.photometric == PHOTOMETRIC_SEPARATED) {
+            std::memcpy(row, stored + x * samples, 4);
         } else if (raw.photometric == PHOTOMETRIC_PALETTE) {
             std::memcpy(row, raw.palette[PackedSample(stored, x * samples, raw.bits)], 4);
         } else {
@@ -164,6 +169,7 @@ void ConvertSamples(const RawSamples& raw, const uint8_t* stored, uint32_t count
             row[0] = row[1] = row[2] = level;
         }
     }
+    if (raw.cmyk) TransformPixels(*raw.cmyk, row - size_t{count} * 4, count);
 }
 
 // Unsigned grey, palette and RGB samples of the depths below, in one plane: the raw path reads
@@ -182,6 +188,7 @@ bool TakeRawSamples(TIFF* tiff, RawSamples* raw) {
     const bool packed = bits == 1 || bits == 2 || bits == 4 || bits == 8;
     switch (raw->photometric) {
         case PHOTOMETRIC_RGB: return raw->samples >= 3 && (bits == 8 || bits == 16);
+        case PHOTOMETRIC_SEPARATED: return raw->cmyk && raw->samples >= 4 && bits == 8;
         case PHOTOMETRIC_MINISBLACK:
         case PHOTOMETRIC_MINISWHITE:
             if (!packed) return bits == 16;
@@ -281,8 +288,33 @@ bool StreamRgbaRows(TIFF* tiff, const Bands& bands, AreaFilter* filter) {
     return read;
 }
 
-bool DecodeOpened(TIFF* tiff, int32_t boxWidth, int32_t boxHeight, DecodedPicture* out, int32_t* pictureWidth,
-                  int32_t* pictureHeight, int* orientation) {
+// The profile tag 34675 carries, where it describes the colours of the picture's samples; a CMYK
+// one goes to `raw` as a transform, for ink in the usual four.
+std::vector<uint8_t> EmbeddedProfile(TIFF* tiff, const DisplayProfile& display, RawSamples* raw) {
+    uint32_t size = 0;
+    const void* data = nullptr;
+    uint16_t photometric = 0, inks = INKSET_CMYK;
+    std::vector<uint8_t> profile;
+    if (!TIFFGetField(tiff, TIFFTAG_ICCPROFILE, &size, &data) || data == nullptr || size > kMaxProfileBytes ||
+        !TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric)) {
+        return profile;
+    }
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_INKSET, &inks);
+    profile.assign(static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + size);
+    const ProfileSpace space = ProfileSpaceOf(profile);
+    const bool grey = photometric == PHOTOMETRIC_MINISBLACK || photometric == PHOTOMETRIC_MINISWHITE;
+    if (photometric == PHOTOMETRIC_SEPARATED && inks == INKSET_CMYK && space == ProfileSpace::Cmyk) {
+        raw->cmyk = ColourTransformFor(profile, StoredPixels::Cmyk, display);
+        profile.clear();
+    }
+    const bool rgb =
+        photometric == PHOTOMETRIC_RGB || photometric == PHOTOMETRIC_PALETTE || photometric == PHOTOMETRIC_YCBCR;
+    if (!(rgb && space == ProfileSpace::Rgb) && !(grey && space == ProfileSpace::Grey)) profile.clear();
+    return profile;
+}
+
+bool DecodeOpened(TIFF* tiff, int32_t boxWidth, int32_t boxHeight, const DisplayProfile& display, DecodedPicture* out,
+                  int32_t* pictureWidth, int32_t* pictureHeight, int* orientation) {
     uint32_t width = 0, height = 0;
     uint16_t turn = ORIENTATION_TOPLEFT;
     if (!TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width) || !TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height)) {
@@ -303,6 +335,7 @@ bool DecodeOpened(TIFF* tiff, int32_t boxWidth, int32_t boxHeight, DecodedPictur
         return false;
     }
     std::unique_ptr<RawSamples> raw(new RawSamples);
+    out->profile = EmbeddedProfile(tiff, display, raw.get());
     const bool read = TakeRawSamples(tiff, raw.get()) ? StreamRawRows(tiff, bands, *raw, &filter)
                                                       : StreamRgbaRows(tiff, bands, &filter);
     *pictureWidth = static_cast<int32_t>(width);
@@ -313,12 +346,13 @@ bool DecodeOpened(TIFF* tiff, int32_t boxWidth, int32_t boxHeight, DecodedPictur
 }  // namespace
 
 bool DecodeTiffToFit(PictureSource source, int32_t boxWidth, int32_t boxHeight, DecodedPicture* out,
-                     int32_t* pictureWidth, int32_t* pictureHeight, int* orientation) {
+                     int32_t* pictureWidth, int32_t* pictureHeight, int* orientation, const DisplayProfile* display) {
     TiffClient client;
     client.source = source;
     try {
         TiffHandle tiff = OpenTiff(&client);
-        return tiff && DecodeOpened(tiff.get(), boxWidth, boxHeight, out, pictureWidth, pictureHeight, orientation);
+        return tiff && DecodeOpened(tiff.get(), boxWidth, boxHeight, display != nullptr ? *display : DisplayProfile(),
+                                    out, pictureWidth, pictureHeight, orientation);
     } catch (const std::bad_alloc&) {
         return false;
     }

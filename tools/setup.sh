@@ -8,7 +8,8 @@ packages=(
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
     wine wine32:i386 wine64
     xvfb x11-apps xdotool imagemagick sox espeak-ng libjpeg-turbo-progs openssl
-    dpkg-dev nasm libjpeg62-turbo-dev libtiff-dev libtiff-tools python3 clang-format-14
+    dpkg-dev nasm libjpeg62-turbo-dev libtiff-dev libtiff-tools liblcms2-dev python3 clang-format-14
+    colord-data icc-profiles-free libgs-common
     fonts-dejavu-core
 )
 [ "${1:-}" = "--fuzz" ] && packages+=(clang libclang-rt-14-dev)

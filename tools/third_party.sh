@@ -18,11 +18,12 @@ targets=("$@")
 keyring=/usr/share/keyrings/debian-archive-keyring.gpg
 
 # Debian source package, in build order, and the file whose presence says it is built.
-libraries=(libjpeg-turbo zlib tiff)
+libraries=(libjpeg-turbo zlib tiff lcms2)
 declare -A built_file=(
     [libjpeg-turbo]=lib/libjpeg.a
     [zlib]=lib/libz.a
     [tiff]=lib/libtiff.a
+    [lcms2]=lib/liblcms2.a
 )
 
 # The first Debian archive the machine itself uses, as "URI SUITE".
@@ -117,6 +118,23 @@ build_tiff() {
         -Djpeg=ON -DJPEG_INCLUDE_DIR="$jpeg/include" -DJPEG_LIBRARY="$jpeg/lib/libjpeg.a"
     cp "$2"/libtiff/{tiff.h,tiffio.h,tiffvers.h} "$work"/libtiff/tiffconf.h "$3/include/"
     cp "$work/libtiff/libtiff.a" "$3/lib/"
+}
+
+# Only the library's own sources, compiled straight: its build system would write into the source.
+# Built for size but for the files every converted pixel runs through (the packing of pixels,
+# the optimised transforms and their interpolation), built for speed.
+build_lcms2() {
+    local work=$root/lcms2-build-$1 cc=$1-w64-mingw32-gcc-posix file name level
+    rm -rf "$work"
+    mkdir -p "$work"
+    for file in "$2"/src/*.c; do
+        name=$(basename "$file" .c)
+        level=-Os
+        case $name in cmsxform | cmsopt | cmsintrp | cmspack) level=-O2 ;; esac
+        "$cc" "$level" -I "$2/include" -c "$file" -o "$work/$name.o"
+    done
+    "$1-w64-mingw32-ar" rcs "$3/lib/liblcms2.a" "$work"/*.o
+    cp "$2"/include/{lcms2.h,lcms2_plugin.h} "$3/include/"
 }
 
 # How a library is built: a build made another way is made again.

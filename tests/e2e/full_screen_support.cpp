@@ -110,4 +110,17 @@ void PostHarmlessInput(HWND view) {
                   });
 }
 
+DecodedPicture PictureOnScreen(const Screen& screen, const RECT& rect) {
+    DecodedPicture shown;
+    EXPECT_TRUE(StartPicture(rect.right - rect.left, rect.bottom - rect.top, &shown));
+    for (int y = 0; y < shown.height; ++y) {
+        for (int x = 0; x < shown.width; ++x) {
+            const COLORREF pixel = screen.At(rect.left + x, rect.top + y);
+            StorePixel(&shown, static_cast<size_t>(y) * shown.width + x, GetRValue(pixel), GetGValue(pixel),
+                       GetBValue(pixel));
+        }
+    }
+    return shown;
+}
+
 }  // namespace e2e

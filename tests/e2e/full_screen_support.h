@@ -7,6 +7,7 @@
 #include <string>
 
 #include "harness.h"
+#include "pictures/decoded_picture.h"
 
 namespace e2e {
 
@@ -19,6 +20,9 @@ constexpr int kTestScreenHeight = 768;
 // counts, its first row and column too: pictures are decoded at the size they are drawn at, so
 // no draw scales.
 std::string PictureFaults(const Screen& screen, const RECT& area, COLORREF colour, bool blackAround = true);
+
+// What `screen` shows in `rect`, as a decoded picture.
+DecodedPicture PictureOnScreen(const Screen& screen, const RECT& rect);
 
 // Waits until the screen shows that picture alone; on timeout `faults` says what was seen last.
 bool WaitForLonePicture(const RECT& area, COLORREF colour, std::string* faults, int milliseconds = 5000);

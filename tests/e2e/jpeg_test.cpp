@@ -9,7 +9,9 @@
 
 #include "full_screen_support.h"
 #include "harness.h"
+#include "pictures/area_filter.h"
 #include "pictures/fit_picture.h"
+#include "tests/picture_quality.h"
 
 using namespace e2e;
 
@@ -98,7 +100,71 @@ void ExpectShownEverywhere(const std::vector<Quadrants>& pictures) {
     }
 }
 
+// How close `name` on the screen, fitted into `box`, comes to ImageMagick's conversion of it to
+// sRGB (NAME.ref.pcx, tests/e2e/make_e2e_data.sh) shrunk by the area filter to the same size.
+BlockDifference DifferenceFromReference(const std::string& name, const RECT& box) {
+    const std::string bytes = ReadFileBytes(DataFile(name + ".ref.pcx"));
+    DecodedPicture reference;
+    if (!DecodeByContent(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &reference)) {
+        ADD_FAILURE() << "no reference for " << name;
+        return BlockDifference();
+    }
+    const FittedRect fit = FitPicture(reference.width, reference.height, box.right - box.left, box.bottom - box.top);
+    const RECT drawn = {box.left + fit.x, box.top + fit.y, box.left + fit.x + fit.width, box.top + fit.y + fit.height};
+    EXPECT_TRUE(FitDecodedPicture(FitBox{box.right - box.left, box.bottom - box.top, false}, &reference));
+    BlockDifference difference;
+    WaitUntil([&] {
+        difference = CompareBlockMeans(PictureOnScreen(Screen::Capture(), drawn), reference);
+        return difference.meanError <= 1.5 && difference.shareWithin >= 0.98;
+    });
+    std::printf("%s: block error %.2f, %.1f %% of blocks within 16, worst %.0f\n", name.c_str(), difference.meanError,
+                100 * difference.shareWithin, difference.worst);
+    return difference;
+}
+
 }  // namespace
+
+// Each picture is shown in the colours of the profile it embeds, converted to the display's
+// (sRGB under Wine) as ImageMagick converts it: Adobe RGB of ICC 2 and 4, ProPhoto, Wide Gamut,
+// a profile that swaps red and green, grey, CMYK in a JPEG and a TIFF, and Wide Gamut in a TIFF,
+// a PSD and a BMP. A profile broken in
+// the file (cut short, or with sizes past its end) leaves the picture as stored, and so does an
+// sRGB one: exactly as without a profile.
+TEST(Jpeg, EmbeddedColourProfilesShowAsImageMagickConvertsThem) {
+    const char* const pictures[] = {
+        "colour-plain.jpg",     "colour-srgb.jpg",      "colour-adobe2.jpg",    "colour-adobe4.jpg",
+        "colour-prophoto.jpg",  "colour-widegamut.jpg", "colour-swapped.jpg",   "colour-grey.jpg",
+        "colour-widegamut.tif", "colour-widegamut.psd", "colour-widegamut.bmp", "colour-cmyk.jpg",
+        "colour-cmyk.tif",      "colour-cut.jpg",       "colour-lying.jpg",
+    };
+    FixtureFolder folder;
+    for (const char* name : pictures) folder.CopyData(name, name);
+    Veltra veltra(folder.path);
+    ClearTheScreen(veltra);
+    const RECT box = PreviewOnScreen(veltra);
+    std::vector<DecodedPicture> untouched;
+    for (const char* name : pictures) {
+        veltra.Choose(name);
+        const BlockDifference difference = DifferenceFromReference(name, box);
+        EXPECT_LE(difference.meanError, 1.5) << name;
+        EXPECT_GE(difference.shareWithin, 0.98) << name;
+        const std::string kind = name;
+        if (kind == "colour-plain.jpg" || kind == "colour-srgb.jpg") {
+            untouched.push_back(PictureOnScreen(Screen::Capture(), box));
+        }
+    }
+    ASSERT_EQ(untouched.size(), 2u);
+    EXPECT_TRUE(untouched[0].bgra == untouched[1].bgra) << "the sRGB profile changed the picture";
+    // The viewer goes on after the broken profiles, and converts too.
+    veltra.Choose("colour-swapped.jpg");
+    const HWND viewer = OpenViewer(veltra);
+    ASSERT_NE(viewer, nullptr);
+    const BlockDifference full =
+        DifferenceFromReference("colour-swapped.jpg", {0, 0, kTestScreenWidth, kTestScreenHeight});
+    EXPECT_LE(full.meanError, 1.5);
+    PostMessageA(viewer, WM_KEYUP, VK_ESCAPE, kKeyReleased);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(viewer); }));
+}
 
 // Neither could be held decoded in a 32-bit process; scaled while decoded, they take little.
 TEST(Jpeg, HugePicturesShowInThePreviewAndTheViewerInLittleMemory) {

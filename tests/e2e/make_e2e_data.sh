@@ -125,4 +125,59 @@ for picture in orient[1-8].jpg orient6.tif; do
     done
     convert "$picture" -auto-orient -alpha off -depth 8 -format "$picture $w $h$spots\n" info: >> orient.expect
 done
+# One colourful picture (smooth corners of red, lime, blue and yellow, bars of pure colours and a
+# grey ramp) tagged with colour profiles in each way the program reads them, and for each
+# NAME.ref.pcx, ImageMagick's conversion of it to sRGB through Little CMS as the program converts
+# (perceptual, black-point compensation). The profiles come from colord-data, icc-profiles-free
+# and Ghostscript's CMYK profile. A profile broken in the file is not honoured: its reference is
+# the picture as stored.
+icc=/usr/share/color/icc
+cmyk_icc=$icc/ghostscript/default_cmyk.icc
+convert -size 480x320 xc: -sparse-color Bilinear '0,0 red 479,0 lime 0,319 blue 479,319 yellow' \
+    -fill red -draw 'rectangle 0,120 79,199' -fill lime -draw 'rectangle 80,120 159,199' \
+    -fill blue -draw 'rectangle 160,120 239,199' -fill cyan -draw 'rectangle 240,120 319,199' \
+    -fill magenta -draw 'rectangle 320,120 399,199' -fill white -draw 'rectangle 400,120 479,199' \
+    \( -size 24x480 gradient:black-white -rotate 90 \) -geometry +0+200 -composite \
+    -type TrueColor colour-base.png
+to_srgb=(-intent Perceptual -black-point-compensation -profile "$icc/colord/sRGB.icc" -type TrueColor)
+convert colour-base.png -quality 95 colour-plain.jpg
+convert colour-plain.jpg -type TrueColor PCX:colour-plain.jpg.ref.pcx
+while read -r name profile; do
+    convert colour-base.png -profile "$profile" -quality 95 "$name"
+    convert "$name[0]" "${to_srgb[@]}" "PCX:$name.ref.pcx"
+done << PROFILES
+colour-srgb.jpg $icc/colord/sRGB.icc
+colour-adobe2.jpg $icc/compatibleWithAdobeRGB1998.icc
+colour-adobe4.jpg $icc/colord/AdobeRGB1998.icc
+colour-prophoto.jpg $icc/colord/ProPhotoRGB.icc
+colour-widegamut.jpg $icc/colord/WideGamutRGB.icc
+colour-swapped.jpg $icc/colord/SwappedRedAndGreen.icc
+colour-widegamut.tif $icc/colord/WideGamutRGB.icc
+colour-widegamut.psd $icc/colord/WideGamutRGB.icc
+colour-widegamut.bmp $icc/colord/WideGamutRGB.icc
+PROFILES
+convert colour-base.png -colorspace Gray -profile "$icc/Gray.icc" -quality 95 colour-grey.jpg
+convert colour-grey.jpg "${to_srgb[@]}" PCX:colour-grey.jpg.ref.pcx
+for name in colour-cmyk.jpg colour-cmyk.tif; do
+    convert colour-base.png -profile "$icc/colord/sRGB.icc" -intent Perceptual -black-point-compensation \
+        -profile "$cmyk_icc" -quality 95 "$name"
+    convert "$name[0]" "${to_srgb[@]}" "PCX:$name.ref.pcx"
+done
+# The Adobe RGB profile broken in its APP2 segment: cut to its first 300 bytes, and whole but
+# with its header's size and every tag's size lying far past its end.
+perl -0777 -ne 'BEGIN { ($cut, $lying) = splice(@ARGV, 0, 2) }
+    /\xFF\xE2(..)ICC_PROFILE\0\x01\x01/s or die "no profile";
+    $at = $-[0]; $length = unpack("n", $1); $profile = substr($_, $at + 18, $length - 16);
+    $lied = $profile;
+    substr($lied, 0, 4) = pack("N", 0x7FFFFFF0);
+    substr($lied, 132 + 12 * $_ + 8, 4) = pack("N", 0x7FFFFFF0) for 0 .. unpack("N", substr($profile, 128, 4)) - 1;
+    %broken = ($cut => substr($profile, 0, 300), $lying => $lied);
+    for $name (keys %broken) {
+        $segment = "ICC_PROFILE\0\x01\x01" . $broken{$name};
+        open(my $out, ">", $name) or die;
+        print $out substr($_, 0, $at), "\xFF\xE2", pack("n", length($segment) + 2), $segment,
+            substr($_, $at + 2 + $length);
+    }' colour-cut.jpg colour-lying.jpg colour-adobe4.jpg
+for name in colour-cut.jpg colour-lying.jpg; do cp colour-plain.jpg.ref.pcx "$name.ref.pcx"; done
+rm -f colour-base.png
 mark_made_by "$script" . "$detail_jpeg"

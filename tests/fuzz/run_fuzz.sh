@@ -1,21 +1,22 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets in a clang-built tree (CMake's VELTRA_FUZZ: libFuzzer with ASan and
-# UBSan): the PCX, PSD, JPEG, BMP and TIFF decoders, the companion sound's header check and the
-# picture orientation reader. The JPEG and TIFF targets link Debian's libjpeg-turbo
-# (libjpeg62-turbo-dev) and libtiff (libtiff-dev), the releases the program is built with; only the
-# program's own code is instrumented. Seeds each with
-# the committed corpus (the decoders also with the small decoder fixtures) and runs them side by
+# UBSan): the PCX, PSD, JPEG, BMP and TIFF decoders, the companion sound's header check, the
+# picture orientation reader and the colour profiles. The JPEG, TIFF and colour targets link
+# Debian's libjpeg-turbo (libjpeg62-turbo-dev), libtiff (libtiff-dev) and Little CMS
+# (liblcms2-dev), the releases the program is built with; only the program's own code is
+# instrumented. Seeds each with the committed corpus (the decoders also with the small decoder
+# fixtures, the colour target with the small profiles Debian installs) and runs them side by
 # side for SECONDS.
 # Findings land in FUZZ_TREE/artifacts; the script fails when there are any.
 # Usage: run_fuzz.sh SECONDS [FUZZ_TREE]   (default FUZZ_TREE: build/fuzz)
-# FUZZ_TARGETS picks some of "pcx psd jpeg bmp tiff wav orientation" (all by default), to give one target
+# FUZZ_TARGETS picks some of "pcx psd jpeg bmp tiff wav orientation colour" (all by default), to give one target
 # the machine.
 set -euo pipefail
 
 seconds=${1:?usage: run_fuzz.sh SECONDS [FUZZ_TREE]}
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(realpath -m "${2:-$repo/build/fuzz}")
-read -r -a targets <<< "${FUZZ_TARGETS:-pcx psd jpeg bmp tiff wav orientation}"
+read -r -a targets <<< "${FUZZ_TARGETS:-pcx psd jpeg bmp tiff wav orientation colour}"
 clang=clang-14
 command -v "$clang" > /dev/null || clang=clang
 
@@ -38,6 +39,7 @@ for format in "${targets[@]}"; do
     [ "$format" = jpeg ] && extension=jpg
     [ "$format" = tiff ] && extension=tif
     find "$fixtures" -maxdepth 1 -name "*.$extension" -size -64k -exec cp {} "$corpus/" \; 2> /dev/null || true
+    if [ "$format" = colour ]; then find /usr/share/color/icc -name "*.ic[cm]" -size -64k -exec cp {} "$corpus/" \;; fi
 done
 
 pids=()

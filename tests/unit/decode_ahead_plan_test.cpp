@@ -22,6 +22,7 @@ TEST(AheadOutcomeUsable, OnlyForTheSameRequestGenerationAndFile) {
         {"grown since", kBeach, 5, {1001, 77}, false},
         {"another file", {L"C:\\photos\\Beach2.jpg", 1024, 768}, 5, stamp, false},
         {"another box", {kBeach.path, 1920, 1080}, 5, stamp, false},
+        {"another display's colours", {kBeach.path, 1024, 768, {'a', 'c', 's', 'p'}}, 5, stamp, false},
         {"no path", {L"", 1024, 768}, 5, stamp, false},
     };
     for (const Row& row : rows)

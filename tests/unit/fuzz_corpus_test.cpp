@@ -1,6 +1,7 @@
 // Replays the committed fuzz seed corpus: through the content-based decoding (JPEG through its
 // fitting decoder, BMP and TIFF through theirs) no input may crash or yield a malformed picture, through the sound
-// header check none may crash; and the seeds named valid_* must be accepted.
+// header check none may crash, nor through the colour conversion; and the seeds named valid_* must
+// be accepted.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,6 +10,7 @@
 
 #include "catalogue/wave_header.h"
 #include "pictures/bmp_decoder.h"
+#include "pictures/colour_conversion.h"
 #include "pictures/decoded_picture.h"
 #include "pictures/jpeg_decoder.h"
 #include "pictures/tiff_decoder.h"
@@ -60,6 +62,11 @@ bool SoundPlayable(const std::vector<uint8_t>& bytes) {
     return CheckWaveHeader(bytes.data(), bytes.size(), bytes.size()) == WaveVerdict::Playable;
 }
 
+// A profile Little CMS takes converts the picture; pieces of one in APP2 form are refused.
+bool ProfileConverts(const std::vector<uint8_t>& bytes) {
+    return ColourTransformFor(bytes, StoredPixels::Bgrx, DisplayProfile()) != nullptr;
+}
+
 void ReplayFolder(const std::string& folder, bool (*accepts)(const std::vector<uint8_t>&)) {
     SCOPED_TRACE(folder);
     size_t files = 0, validSeeds = 0;
@@ -90,4 +97,5 @@ TEST(FuzzCorpus, EverySeedReplaysSafely) {
     ReplayFolder(corpus + "/bmp", BmpDecodesForThePreview);
     ReplayFolder(corpus + "/tiff", TiffDecodesForThePreview);
     ReplayFolder(corpus + "/wav", SoundPlayable);
+    ReplayFolder(corpus + "/colour", ProfileConverts);
 }
