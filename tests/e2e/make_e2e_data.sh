@@ -13,9 +13,11 @@ if [ ! -f Sweep.raw ]; then
     sox -n -r 22050 -b 16 -c 1 Sweep.WAV synth 12 sine 200-2000
     sox Sweep.WAV -t raw Sweep.raw
 fi
-# Made again whenever this script, or the one that draws the detail photo, changes.
+# Made again whenever this script, the one that draws the detail photo or the big pictures'
+# writer changes.
 detail_jpeg=$(dirname "$script")/../fixtures/detail_jpeg.sh
-made_by "$script" . "$detail_jpeg" && exit 0
+big_picture_source=$(dirname "$script")/../fixtures/big_picture.cpp
+made_by "$script" . "$detail_jpeg" "$big_picture_source" && exit 0
 
 # Distinct sounds, so a capture shows which one played.
 sox -n -r 22050 -b 16 -c 1 Beach.WAV synth 0.6 sine 440 fade 0 0.6 0.05
@@ -68,6 +70,10 @@ quadrant_jpeg() {
 quadrant_jpeg 12240 8160 quad100mp.jpg
 quadrant_jpeg 20000 20000 quad400mp.jpg
 quadrant_jpeg 640 480 quadprogressive.jpg -progressive
+# The same quadrants of 200 MP as a BMP (600 MB) and as a TIFF in Deflate tiles, odd-sized so that
+# the BMP's rows are padded and the tiles at the right and bottom edges only partly filled.
+"$big_picture" quadrants 17321 11547 quad200mp.bmp
+"$big_picture" quadrants 17321 11547 quad200mp-tiles.tif deflate tiles
 convert quadprogressive.jpg -colorspace CMYK quadcmyk.jpg
 # Its coefficients need more than libjpeg-turbo is allowed here, so GDI+ must show it.
 quadrant_jpeg 6000 6000 quadovercap.jpg -progressive -sample 1x1
@@ -115,4 +121,4 @@ for picture in orient[1-8].jpg orient6.tif; do
     done
     convert "$picture" -auto-orient -alpha off -depth 8 -format "$picture $w $h$spots\n" info: >> orient.expect
 done
-mark_made_by "$script" . "$detail_jpeg"
+mark_made_by "$script" . "$detail_jpeg" "$big_picture_source"
