@@ -1,15 +1,49 @@
 #!/usr/bin/env bash
 # The benchmarks' pictures, under WORK: photos/ holds one folder per large picture, beside a black
 # picture that clears the view between runs; viewer/ a mix of every kind for the stepping run.
-# Slow to make, so made again only when this script changes.
+# Slow to make, so made again only when this script changes. The large BMP and TIFF pictures
+# NAME... are made too where missing, by BIG_PICTURE (the native veltra-big-picture, which writes
+# them a band at a time), each named SIZE-bmp or SIZE-COMPRESSION-LAYOUT: 200mp-bmp,
+# 400mp-lzw-tiles, 100mp-none-strips.
+# Usage: make_bench_pictures.sh WORK BIG_PICTURE [NAME...]
 set -euo pipefail
 script=$(realpath "$0")
-work=$(realpath -m "${1:?usage: make_bench_pictures.sh WORK}")
+usage="usage: make_bench_pictures.sh WORK BIG_PICTURE [NAME...]"
+work=$(realpath -m "${1:?$usage}")
+big_picture=$(realpath "${2:?$usage}")
+shift 2
 cd "$(dirname "$0")/.."
 source tools/stamp.sh
+big_picture_source=tests/fixtures/big_picture.cpp
 photos=$work/photos
 mixed=$work/viewer
-made_by "$script" "$work" && exit 0
+declare -A megapixels=([100mp]=12240x8160 [200mp]=17320x11547 [400mp]=20000x20000)
+
+# big_pictures NAME...: the photo-like BMP and TIFF pictures not yet made, each once complete
+# beside its black picture.
+big_pictures() {
+    local name size dimensions folder
+    for name in "$@"; do
+        folder=$photos/$name
+        [ -f "$folder/black.bmp" ] && continue
+        size=${name%%-*}
+        dimensions=${megapixels[$size]:?"make_bench_pictures: no size in $name"}
+        rm -rf "$folder"
+        mkdir -p "$folder"
+        if [ "$name" = "$size-bmp" ]; then
+            "$big_picture" photo "${dimensions%x*}" "${dimensions#*x}" "$folder/$size.bmp"
+        else
+            IFS=- read -r _ compression layout <<< "$name"
+            "$big_picture" photo "${dimensions%x*}" "${dimensions#*x}" "$folder/$name.tif" "$compression" "$layout"
+        fi
+        convert -size 8x8 xc:black BMP3:"$folder/black.bmp"
+    done
+}
+
+if made_by "$script" "$work" "$big_picture_source"; then
+    big_pictures "$@"
+    exit 0
+fi
 rm -rf "$photos" "$mixed"
 mkdir -p "$work"
 
@@ -39,12 +73,10 @@ for size in 100mp:12240x8160 200mp:17320x11547 400mp:20000x20000; do
     mkdir -p "$photos/$name"
     photo_ppm "${dimensions%x*}" "${dimensions#*x}" | cjpeg -quality 92 > "$photos/$name/$name.jpg"
 done
-mkdir -p "$photos/100mp-bmp"
-djpeg -bmp -outfile "$photos/100mp-bmp/100mp.bmp" "$photos/100mp/100mp.jpg"
 for folder in "$photos"/*/; do convert -size 8x8 xc:black BMP3:"$folder/black.bmp"; done
 
 # Mixed kinds and sizes, with a companion sound.
-tests/e2e/make_e2e_data.sh "$work/data" || exit 1
+tests/e2e/make_e2e_data.sh "$work/data" "$big_picture" || exit 1
 mkdir -p "$mixed"
 cp "$work/data"/{Beach.jpg,Beach.WAV,red640x480.jpg,green400x240.tif,blue320x300.tif} "$mixed"/
 convert -size 2048x1536 gradient:'#203060-#F0E0A0' -attenuate 0.3 +noise Gaussian -quality 90 "$mixed/photo.jpg"
@@ -52,4 +84,5 @@ convert -size 3000x1000 gradient:'#C02020-#2020C0' BMP3:"$mixed/wide.bmp"
 convert -size 1000x3000 gradient:'#20C020-#C0C020' BMP3:"$mixed/tall.bmp"
 convert -size 800x600 gradient:'#804020-#20C0E0' "$mixed/scan.pcx"
 convert -size 800x600 gradient:'#208040-#E02080' -depth 8 "$mixed/layers.psd"
-mark_made_by "$script" "$work"
+mark_made_by "$script" "$work" "$big_picture_source"
+big_pictures "$@"

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Test data the end-to-end tests copy into their fixture folders: JPEG and TIFF pictures (BMPs
-# are written by the tests themselves) and companion sounds with their expected raw samples.
+# are written by the tests themselves, but for the largest) and companion sounds with their
+# expected raw samples. BIG_PICTURE is the native veltra-big-picture, which writes the largest.
+# Usage: make_e2e_data.sh OUT BIG_PICTURE
 set -euo pipefail
 out=$1
+big_picture=$(realpath "${2:?usage: make_e2e_data.sh OUT BIG_PICTURE}")
 script=$(realpath "$0")
 source "$(dirname "$script")/../../tools/stamp.sh"
 mkdir -p "$out"
