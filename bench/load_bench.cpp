@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -17,7 +18,7 @@
 
 namespace {
 
-constexpr int kRuns = 5;
+constexpr int kRuns = 5;  // unless the command line asks for fewer or more
 constexpr double kGiveUpSeconds = 60;
 
 // The folder holds black.bmp, which clears the view between runs, and the picture to time,
@@ -58,18 +59,18 @@ std::string PictureIn(const e2e::Veltra& veltra) {
     return std::string();
 }
 
-// Runs `timeOne` kRuns times and prints the median and best with the peak working set.
-int Report(const char* what, const e2e::Veltra& veltra, const std::string& picture,
+// Runs `timeOne` `runs` times and prints the median and best with the peak working set.
+int Report(const char* what, const e2e::Veltra& veltra, const std::string& picture, int runs,
            const std::function<double()>& timeOne) {
     std::vector<double> times;
-    for (int run = 0; run < kRuns; ++run) times.push_back(timeOne());
+    for (int run = 0; run < runs; ++run) times.push_back(timeOne());
     std::sort(times.begin(), times.end());
     std::printf("%s %s: median %.3f s, best %.3f s over %d runs; peak working set %.0f MB\n", what, picture.c_str(),
-                times[times.size() / 2], times.front(), kRuns, PeakWorkingSetMb(veltra.process.hProcess));
+                times[times.size() / 2], times.front(), runs, PeakWorkingSetMb(veltra.process.hProcess));
     return times.back() < kGiveUpSeconds ? 0 : 1;
 }
 
-int RunIn(int argc, char** argv, const char* what, int (*measure)(const e2e::Veltra&, const std::string&)) {
+int RunIn(int argc, char** argv, const char* what, int (*measure)(const e2e::Veltra&, const std::string&, int)) {
     if (argc < 2) {
         std::fprintf(stderr, "%s: folder argument missing\n", what);
         return 2;
@@ -81,12 +82,13 @@ int RunIn(int argc, char** argv, const char* what, int (*measure)(const e2e::Vel
         return 1;
     }
     veltra.MovePointerAway();
-    return measure(veltra, picture);
+    const int runs = argc >= 3 ? std::atoi(argv[2]) : kRuns;
+    return measure(veltra, picture, runs >= 1 ? runs : kRuns);
 }
 
-int MeasurePreview(const e2e::Veltra& veltra, const std::string& picture) {
+int MeasurePreview(const e2e::Veltra& veltra, const std::string& picture, int runs) {
     const POINT middle = veltra.ToScreen(195, 176);
-    return Report("preview", veltra, picture, [&] {
+    return Report("preview", veltra, picture, runs, [&] {
         veltra.Choose(kBlank);
         veltra.Repaint();
         LARGE_INTEGER start;
@@ -97,7 +99,7 @@ int MeasurePreview(const e2e::Veltra& veltra, const std::string& picture) {
 }
 
 // Each timed step goes from the blank picture to the one measured; an untimed one goes back.
-int MeasureViewerStep(const e2e::Veltra& veltra, const std::string& picture) {
+int MeasureViewerStep(const e2e::Veltra& veltra, const std::string& picture, int runs) {
     veltra.Choose(kBlank);
     PostMessageA(veltra.main, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(20, 310));
     const HWND viewer = veltra.WaitForDialog();
@@ -109,7 +111,7 @@ int MeasureViewerStep(const e2e::Veltra& veltra, const std::string& picture) {
     const int blank = veltra.Selection();
     char what[64];
     std::snprintf(what, sizeof what, "viewer step at %ld x %ld", middle.x * 2, middle.y * 2);
-    const int result = Report(what, veltra, picture, [&] {
+    const int result = Report(what, veltra, picture, runs, [&] {
         LARGE_INTEGER start;
         QueryPerformanceCounter(&start);
         if (veltra.Selection() != blank || !ScreenIsBlackAt(middle)) return kGiveUpSeconds;
@@ -127,7 +129,7 @@ int MeasureViewerStep(const e2e::Veltra& veltra, const std::string& picture) {
 
 }  // namespace
 
-// argv[1]: a folder holding black.bmp and the picture to time.
+// argv[1]: a folder holding black.bmp and the picture to time; argv[2], if there, the number of runs.
 int RunLoadBench(int argc, char** argv) { return RunIn(argc, argv, "load", MeasurePreview); }
 
 int RunStepBench(int argc, char** argv) { return RunIn(argc, argv, "step", MeasureViewerStep); }

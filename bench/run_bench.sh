@@ -19,11 +19,13 @@ export VELTRA_FIXTURE_ROOT='C:\veltra-bench'
 echo "== ListCurrentFolder"
 wine "$bench_exe" listing 'C:\veltra-bench' | tr -d '\r'
 
-# The large BMP and TIFF pictures: by default every size, compression and layout at least once;
-# BENCH_ALL_PICTURES=1 for each size as a BMP and as a TIFF of each compression in strips and in
-# tiles (21 pictures, 12 GB of them, the better part of an hour).
-large=(100mp-bmp 200mp-bmp 400mp-bmp 100mp-none-strips 100mp-lzw-tiles 200mp-deflate-strips 200mp-none-tiles
-       400mp-lzw-strips 400mp-deflate-tiles)
+# The large BMP and TIFF pictures: by default each size as a BMP, and each TIFF compression in
+# strips and in tiles at one size; BENCH_ALL_PICTURES=1 for each size as a BMP and as a TIFF of
+# each compression in strips and in tiles (21 pictures, 12 GB of them, most of an hour). Each is
+# timed over 3 runs (BENCH_LARGE_RUNS).
+large=(100mp-bmp 200mp-bmp 400mp-bmp 100mp-lzw-strips 100mp-lzw-tiles 200mp-deflate-strips 200mp-deflate-tiles
+       400mp-none-strips 400mp-none-tiles)
+large_runs=${BENCH_LARGE_RUNS:-3}
 if [ -n "${BENCH_ALL_PICTURES:-}" ]; then
     large=()
     for size in 100mp 200mp 400mp; do
@@ -60,11 +62,11 @@ full_decode_median() {
     done | sort -g | sed -n 2p
 }
 
-# against_full_decode BENCH NAME: the program's figure for the picture in photos/NAME, then the
-# full decode's and their ratio.
+# against_full_decode BENCH NAME [RUNS]: the program's figure for the picture in photos/NAME, then
+# the full decode's and their ratio.
 against_full_decode() {
     local line median reference picture
-    line=$(wine "$bench_exe" "$1" "$(windows_path "$photos/$2")" | tr -d '\r')
+    line=$(wine "$bench_exe" "$1" "$(windows_path "$photos/$2")" ${3:+"$3"} | tr -d '\r')
     echo "$line"
     median=$(sed -n 's/.*: median \([0-9.]*\) s.*/\1/p' <<< "$line")
     picture=$(find "$photos/$2" -maxdepth 1 -type f ! -name black.bmp | head -n 1)
@@ -83,8 +85,8 @@ done
 
 echo "== BMP and TIFF: in the preview and as one step of the full-screen viewer, at 1024 x 768"
 for name in "${large[@]}"; do
-    against_full_decode load "$name"
-    against_full_decode step "$name"
+    against_full_decode load "$name" "$large_runs"
+    against_full_decode step "$name" "$large_runs"
 done
 
 echo "== Full-screen viewer: 1,000 steps over mixed pictures"
