@@ -64,11 +64,8 @@ void TakeRowSums(AreaFilter* filter, bool black) {
     if (end > boundary && !black) AddRowSums(filter, static_cast<uint32_t>(end - boundary));
 }
 
-// One source row's horizontal sums into rowSums. The pixel size is a constant where it is the
-// usual 3 or 4 (kBytes), so that the loop over every pixel is plain adds at a fixed stride.
-template <int kBytes>
-void SumColumns(AreaFilter* filter, const uint8_t* pixels, int bytesPerPixel) {
-    const size_t stride = kBytes != 0 ? kBytes : static_cast<size_t>(bytesPerPixel);
+// One source row's horizontal sums into rowSums: pixels are `stride` bytes apart.
+void SumColumns(AreaFilter* filter, const uint8_t* pixels, size_t stride) {
     const int32_t* start = filter->columnStart.data();
     uint32_t* sums = filter->rowSums.data();
     const size_t targetWidth = filter->lastWeight.size();
@@ -164,13 +161,7 @@ bool StartAreaFilter(int32_t sourceWidth, int32_t sourceHeight, int32_t targetWi
 
 void FilterRow(AreaFilter* filter, const uint8_t* pixels, int bytesPerPixel) {
     if (AreaFilterDone(*filter)) return;
-    if (bytesPerPixel == 3) {
-        SumColumns<3>(filter, pixels, 3);
-    } else if (bytesPerPixel == 4) {
-        SumColumns<4>(filter, pixels, 4);
-    } else {
-        SumColumns<0>(filter, pixels, bytesPerPixel);
-    }
+    SumColumns(filter, pixels, static_cast<size_t>(bytesPerPixel));
     TakeRowSums(filter, false);
 }
 
