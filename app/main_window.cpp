@@ -131,6 +131,7 @@ void ShowChosenListEntry() {
 // The views decode pictures for the whole screen; back here, the preview needs its own size again.
 void LaunchPictureView(DLGPROC procedure) {
     LaunchFullScreenView(procedure);
+    ForgetDecodesAhead();
     FitPicturesTo(kPreviewWidth, kPreviewHeight);
     RefitCurrentPicture(MainWindow);
 }
@@ -157,7 +158,15 @@ void OpenFullScreenViewer() {
     if (CurrentPicture != nullptr) LaunchPictureView(FullScreenViewerProc);
 }
 
+// Once the preview is painted, the picture is decoded for the full-screen viewer in the background.
+void OnPaint(HWND window) {
+    PaintMainWindow(window);
+    const SIZE view = FullScreenViewSize();
+    DecodeCurrentPictureAhead(view.cx, view.cy);
+}
+
 void OnDestroy() {
+    StopDecodingAhead();
     for (HBITMAP& bitmap : ButtonBitmaps) {
         if (bitmap != nullptr) DeleteObject(bitmap);
         bitmap = nullptr;
@@ -180,7 +189,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_DRAWITEM: DrawButton(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
         case WM_COMMAND: OnCommand(wParam); return 0;
         case WM_LBUTTONDBLCLK: OpenFullScreenViewer(); return 0;
-        case WM_PAINT: PaintMainWindow(window); return 0;
+        case WM_PAINT: OnPaint(window); return 0;
+        case WM_DECODED_AHEAD: AcceptDecodedAhead(); return 0;
         case MM_MCINOTIFY: CloseFinishedCompanionSound(wParam, lParam); return 0;
         case WM_CLOSE: DestroyWindow(window); return 0;
         case WM_DESTROY: OnDestroy(); return 0;

@@ -5,4 +5,7 @@
 int RunListingBench(int argc, char** argv);
 int RunLoadBench(int argc, char** argv);
 int RunStepBench(int argc, char** argv);
+int RunStepAgainstBench(int argc, char** argv);
+int RunOpeningBench(int argc, char** argv);
+int RunSlidesBench(int argc, char** argv);
 int RunViewerBench(int argc, char** argv);

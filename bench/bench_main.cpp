@@ -13,9 +13,8 @@ struct Bench {
 };
 
 const Bench kBenches[] = {
-    {"listing", RunListingBench},
-    {"load", RunLoadBench},
-    {"step", RunStepBench},
+    {"listing", RunListingBench},     {"load", RunLoadBench},    {"step", RunStepBench},
+    {"against", RunStepAgainstBench}, {"open", RunOpeningBench}, {"slides", RunSlidesBench},
     {"viewer", RunViewerBench},
 };
 

@@ -44,7 +44,7 @@ if made_by "$script" "$work" "$big_picture_source"; then
     big_pictures "$@"
     exit 0
 fi
-rm -rf "$photos" "$mixed"
+rm -rf "$photos" "$mixed" "$work/slides"
 mkdir -p "$work"
 
 # photo_ppm WIDTH HEIGHT: a photo-like PPM streamed row by row (ImageMagick refuses the largest):
@@ -73,7 +73,15 @@ for size in 100mp:12240x8160 200mp:17320x11547 400mp:20000x20000; do
     mkdir -p "$photos/$name"
     photo_ppm "${dimensions%x*}" "${dimensions#*x}" | cjpeg -quality 92 > "$photos/$name/$name.jpg"
 done
+# Two photos and the black picture, for a step against the direction the viewer expects.
+mkdir -p "$photos/24mp-against"
+for name in a b; do cp "$photos/24mp-420/24mp-420.jpg" "$photos/24mp-against/$name.jpg"; done
 for folder in "$photos"/*/; do convert -size 8x8 xc:black BMP3:"$folder/black.bmp"; done
+
+# The slide show's folder: black and the photo by turns.
+mkdir -p "$work/slides"
+for name in a c; do convert -size 8x8 xc:black BMP3:"$work/slides/$name.bmp"; done
+for name in b d; do cp "$photos/24mp-420/24mp-420.jpg" "$work/slides/$name.jpg"; done
 
 # Mixed kinds and sizes, with a companion sound.
 tests/e2e/make_e2e_data.sh "$work/data" "$big_picture" || exit 1

@@ -32,6 +32,28 @@ void FitPicturesTo(int32_t boxWidth, int32_t boxHeight);
 // `window`. A file that no longer decodes leaves the empty image of a failed load.
 void RefitCurrentPicture(HWND window);
 
+// Decoding ahead (decode_ahead.cpp), so that a view's next step costs only the draw. PictureList's
+// entries `first` and then `second` (-1: none) are decoded in the background, fitted to the box
+// pictures are fitted to now, in place of whatever was asked for before.
+void DecodeEntriesAhead(int first, int second);
+
+// CurrentPicture's file decoded in the background for a box of its own (a full-screen view's),
+// while the preview is what pictures are fitted to, so that the view opens at once.
+void DecodeCurrentPictureAhead(int32_t boxWidth, int32_t boxHeight);
+
+// Drops whatever was asked for or decoded ahead: a view has ended, or the list has changed.
+void ForgetDecodesAhead();
+
+// WM_DECODED_AHEAD: takes over the pictures the worker has finished that are still wanted.
+void AcceptDecodedAhead();
+
+// Whether a right double-click, too, ends the view that waits for a picture being decoded ahead
+// (the release of Escape always does).
+void EndViewOnRightDoubleClickToo(bool ends);
+
+// At the end of the program: abandons what the worker is doing and waits until it has stopped.
+void StopDecodingAhead();
+
 // Turns NameBuffer, a picture's name, into its companion sound's name and plays that sound
 // with completion notices to `window`, in place of the previous one. Without a companion, or
 // with one whose header is not vouched for, a sound still playing goes on.

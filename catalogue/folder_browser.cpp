@@ -34,6 +34,7 @@ void OnPickerSelectionChanged(LPCITEMIDLIST item) {
     // A folder that cannot be entered (removed since the picker listed it, or barred) shows no
     // pictures; listing the folder that stays current would pass its pictures off as this one's.
     if (SetCurrentDirectoryW(NameBuffer)) {
+        ForgetDecodesAhead();
         ListCurrentFolder();
     } else {
         SendMessageW(PictureList, LB_RESETCONTENT, 0, 0);
@@ -59,6 +60,7 @@ void KeepChosenFolder(IMalloc* allocator, LPITEMIDLIST chosen) {
 // list shows the folder that is current now, not one selected but never entered.
 void ReturnHome() {
     SetCurrentDirectoryW(HomeFolder);
+    ForgetDecodesAhead();
     ListCurrentFolder();
 }
 

@@ -1,13 +1,14 @@
 // ShowPicture: the one way any view chooses a picture. The file is open only while it is read,
 // so that nothing holds it while its picture is on show (it can be renamed, replaced or deleted);
-// its picture is decoded straight to the size the view draws it at (picture_fitting.cpp).
+// its picture is decoded straight to the size the view draws it at (picture_fitting.cpp), or was
+// decoded so ahead (decode_ahead.cpp).
 #include <string>
 
 #include "app/layout.h"
 #include "app/state.h"
 #include "catalogue/catalogue.h"
+#include "catalogue/decode_ahead.h"
 #include "pictures/fit_picture.h"
-#include "pictures/picture_fitting.h"
 
 namespace {
 
@@ -27,24 +28,45 @@ std::wstring FullPathOf(const WCHAR* path) {
 // opens or closes fits the picture again from there.
 std::wstring CurrentPictureFile;
 
-// Replaces CurrentPicture with the file's picture, fitted to the box. A file nobody can decode
-// still becomes CurrentPicture, as an empty image that draws nothing; returns whether the load
-// succeeded.
-bool LoadCurrentPicture(const WCHAR* path) {
+// GDI+ fails to load a file without a name, which gives the empty image that draws nothing.
+void MakeCurrentPictureEmpty() {
+    DisposeCurrentPicture();
+    CurrentPicture = new Gdiplus::Image(L"", FALSE);
+}
+
+enum class Load { Decoded, Undecodable, ViewEnds };
+
+// Replaces CurrentPicture with the file's picture, fitted to the box: the one decoded ahead when
+// it is still the file's, else decoded now. A file nobody can decode still becomes CurrentPicture,
+// as the empty image. Nothing changes when the view is to end before the picture is there.
+Load LoadCurrentPicture(const WCHAR* path) {
+    const std::wstring full = FullPathOf(path);
+    FittedPicture fitted;
+    const AheadClaim claim = TakeDecodedAhead(AheadRequest{full, BoxWidth, BoxHeight}, &fitted);
+    if (claim == AheadClaim::ViewEnds) return Load::ViewEnds;
+    // The old picture goes first, so that it is not held beside a decode.
     DisposeCurrentPicture();
     CurrentPictureFile.clear();
+    const bool decoded = claim == AheadClaim::Taken || DecodeFittedPicture(path, BoxWidth, BoxHeight, &fitted);
     int32_t width = 0;
     int32_t height = 0;
-    CurrentPicture = LoadFittedPicture(path, BoxWidth, BoxHeight, &width, &height);
-    if (CurrentPicture != nullptr) {
-        CurrentPictureWidth = width;
-        CurrentPictureHeight = height;
-        CurrentPictureFile = FullPathOf(path);
-        return true;
+    if (decoded) CurrentPicture = UprightBitmapOf(fitted, &width, &height);
+    if (CurrentPicture == nullptr) {
+        MakeCurrentPictureEmpty();
+        return Load::Undecodable;
     }
-    // GDI+ fails to load a file without a name, which gives the empty image.
-    CurrentPicture = new Gdiplus::Image(L"", FALSE);
-    return false;
+    CurrentPictureWidth = width;
+    CurrentPictureHeight = height;
+    CurrentPictureFile = full;
+    return Load::Decoded;
+}
+
+// Entry `index` of PictureList into `name` (kNameBufferSize UTF-16 characters); false when it does
+// not fit or is not there.
+bool CopyListEntry(int index, WCHAR* name) {
+    const LRESULT length = SendMessageW(PictureList, LB_GETTEXTLEN, index, 0);
+    if (length == LB_ERR || length >= kNameBufferSize) return false;
+    return SendMessageW(PictureList, LB_GETTEXT, index, reinterpret_cast<LPARAM>(name)) != LB_ERR;
 }
 
 }  // namespace
@@ -56,16 +78,15 @@ void DisposeCurrentPicture() {
 
 void ShowPicture(HWND window) {
     if (GetFileAttributesW(NameBuffer) == INVALID_FILE_ATTRIBUTES) return;
-    if (LoadCurrentPicture(NameBuffer)) InvalidateRect(window, &DisplayArea, TRUE);
+    const Load load = LoadCurrentPicture(NameBuffer);
+    if (load == Load::ViewEnds) return;
+    if (load == Load::Decoded) InvalidateRect(window, &DisplayArea, TRUE);
     PlayCompanionOf(window);
 }
 
 bool ShowListEntry(HWND window, int index) {
     SendMessageW(PictureList, LB_SETCURSEL, index, 0);
-    // Counted in UTF-16 characters, as NameBuffer holds them.
-    const LRESULT length = SendMessageW(PictureList, LB_GETTEXTLEN, index, 0);
-    if (length == LB_ERR || length >= kNameBufferSize) return false;
-    if (SendMessageW(PictureList, LB_GETTEXT, index, reinterpret_cast<LPARAM>(NameBuffer)) == LB_ERR) return false;
+    if (!CopyListEntry(index, NameBuffer)) return false;
     ShowPicture(window);
     return true;
 }
@@ -87,8 +108,24 @@ void FitPicturesTo(int32_t boxWidth, int32_t boxHeight) {
 void RefitCurrentPicture(HWND window) {
     if (CurrentPictureFile.empty()) return;
     // A file that no longer decodes leaves the empty image, as any failed load does: a picture
-    // decoded for another box is never drawn scaled.
+    // decoded for another box is never drawn scaled. Neither is it when the view ends before its
+    // picture is there; the file stays, to fit the picture again from once the view has ended.
     const std::wstring path = CurrentPictureFile;
-    LoadCurrentPicture(path.c_str());
+    if (LoadCurrentPicture(path.c_str()) == Load::ViewEnds) MakeCurrentPictureEmpty();
     InvalidateRect(window, nullptr, FALSE);
+}
+
+void DecodeEntriesAhead(int first, int second) {
+    std::vector<AheadRequest> wanted;
+    WCHAR name[kNameBufferSize];
+    for (int entry : {first, second}) {
+        if (entry >= 0 && CopyListEntry(entry, name))
+            wanted.push_back(AheadRequest{FullPathOf(name), BoxWidth, BoxHeight});
+    }
+    RequestDecodesAhead(MainWindow, wanted);
+}
+
+void DecodeCurrentPictureAhead(int32_t boxWidth, int32_t boxHeight) {
+    if (BoxWidth != kPreviewWidth || BoxHeight != kPreviewHeight || CurrentPictureFile.empty()) return;
+    RequestDecodesAhead(MainWindow, {AheadRequest{CurrentPictureFile, boxWidth, boxHeight}});
 }

@@ -85,6 +85,7 @@ add_executable(veltra WIN32
     app/painting.cpp
     pictures/file_reading.cpp
     catalogue/picture_loading.cpp
+    catalogue/decode_ahead.cpp
     pictures/picture_fitting.cpp
     pictures/no_encoders.cpp
     catalogue/companion_sound.cpp
@@ -109,9 +110,10 @@ endif()
 if(VELTRA_BUILD_TESTS)
     set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
     include(cmake/googletest.cmake)
-    # The size arithmetic's unit tests again, built as the program is and run under Wine
-    # (tools/run_i686_unit_tests.sh): floating point is where the two builds could part.
-    add_executable(veltra_size_tests tests/unit/fit_picture_test.cpp tests/unit/area_filter_test.cpp)
+    # The size arithmetic's and the PSD colour modes' unit tests again, built as the program is and
+    # run under Wine (tools/run_i686_unit_tests.sh): floating point is where the two builds could part.
+    add_executable(veltra_size_tests tests/unit/fit_picture_test.cpp tests/unit/area_filter_test.cpp
+                                     tests/unit/psd_colour_modes_test.cpp)
     target_link_libraries(veltra_size_tests PRIVATE veltra_core GTest::gtest_main)
     target_link_options(veltra_size_tests PRIVATE -static -static-libgcc -static-libstdc++)
     add_subdirectory(tests/e2e)

@@ -11,6 +11,7 @@
 #include <jerror.h>
 
 #include "pictures/area_filter.h"
+#include "pictures/colour_models.h"
 
 namespace {
 
@@ -119,19 +120,13 @@ bool ReadHeader(JpegSession* session, const FitBox& box, int32_t* targetWidth, i
 
 // Adobe's applications write CMYK inverted (255 is no ink), and so does nearly every CMYK JPEG.
 void CmykToBgrx(const jpeg_decompress_struct& decoder, uint8_t* row) {
-    const bool inverted = decoder.saw_Adobe_marker;
+    const uint8_t flip = decoder.saw_Adobe_marker ? 0 : 255;
     for (JDIMENSION column = 0; column < decoder.output_width; ++column) {
         uint8_t* pixel = row + column * 4;
-        uint32_t cyan = pixel[0], magenta = pixel[1], yellow = pixel[2], black = pixel[3];
-        if (!inverted) {
-            cyan = 255 - cyan;
-            magenta = 255 - magenta;
-            yellow = 255 - yellow;
-            black = 255 - black;
-        }
-        pixel[0] = static_cast<uint8_t>((yellow * black + 127) / 255);
-        pixel[1] = static_cast<uint8_t>((magenta * black + 127) / 255);
-        pixel[2] = static_cast<uint8_t>((cyan * black + 127) / 255);
+        const Rgb8 rgb = InvertedCmykToRgb(pixel[0] ^ flip, pixel[1] ^ flip, pixel[2] ^ flip, pixel[3] ^ flip, 255);
+        pixel[0] = rgb.blue;
+        pixel[1] = rgb.green;
+        pixel[2] = rgb.red;
     }
 }
 

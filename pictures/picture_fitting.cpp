@@ -29,9 +29,11 @@ constexpr size_t kStartBytes = 128 * 1024;
 // from writing, renaming or deleting the file even meanwhile.
 struct FileHandle {
     HANDLE handle;
-    explicit FileHandle(const WCHAR* path)
+    const std::atomic<bool>* abandon;
+    FileHandle(const WCHAR* path, const std::atomic<bool>* abandonWhenSet)
         : handle(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                             OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr)) {}
+                             OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr)),
+          abandon(abandonWhenSet) {}
     ~FileHandle() {
         if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
     }
@@ -39,9 +41,13 @@ struct FileHandle {
     FileHandle& operator=(const FileHandle&) = delete;
 };
 
+// A decode that is no longer wanted sees its file end: every decoder gives up on a file cut short,
+// the JPEG decoder as soon as its data runs out.
 size_t ReadFromFile(void* context, uint8_t* buffer, size_t size) {
+    FileHandle* file = static_cast<FileHandle*>(context);
+    if (file->abandon != nullptr && file->abandon->load(std::memory_order_relaxed)) return 0;
     DWORD read = 0;
-    if (!ReadFile(static_cast<FileHandle*>(context)->handle, buffer, static_cast<DWORD>(size), &read, nullptr)) {
+    if (!ReadFile(file->handle, buffer, static_cast<DWORD>(size), &read, nullptr)) {
         return 0;
     }
     return read;
@@ -97,8 +103,8 @@ bool DecodeWholeFile(const WCHAR* path, int32_t boxWidth, int32_t boxHeight, Dec
 // A picture stored sideways is fitted by its upright size (FitBox). `orientation` gets the one
 // the file records.
 bool DecodeFitted(const WCHAR* path, int32_t boxWidth, int32_t boxHeight, DecodedPicture* out, int32_t* width,
-                  int32_t* height, int* orientation) {
-    FileHandle file(path);
+                  int32_t* height, int* orientation, const std::atomic<bool>* abandon) {
+    FileHandle file(path, abandon);
     LARGE_INTEGER size;
     if (file.handle == INVALID_HANDLE_VALUE || !GetFileSizeEx(file.handle, &size) || size.QuadPart <= 0) return false;
     std::vector<uint8_t> start(kStartBytes);
@@ -142,14 +148,25 @@ bool TurnUpright(Gdiplus::Bitmap* picture, int orientation) {
 
 }  // namespace
 
+bool DecodeFittedPicture(const WCHAR* path, int32_t boxWidth, int32_t boxHeight, FittedPicture* out,
+                         const std::atomic<bool>* abandon) {
+    out->orientation = 1;
+    return DecodeFitted(path, boxWidth, boxHeight, &out->pixels, &out->width, &out->height, &out->orientation, abandon);
+}
+
+Gdiplus::Bitmap* UprightBitmapOf(const FittedPicture& fitted, int32_t* width, int32_t* height) {
+    std::unique_ptr<Gdiplus::Bitmap> bitmap(ToBitmap(fitted.pixels));
+    // Turned only once fitted, where it costs least.
+    if (!bitmap || !TurnUpright(bitmap.get(), fitted.orientation)) return nullptr;
+    *width = fitted.width;
+    *height = fitted.height;
+    if (OrientationSwapsSides(fitted.orientation)) std::swap(*width, *height);
+    return bitmap.release();
+}
+
 Gdiplus::Bitmap* LoadFittedPicture(const WCHAR* path, int32_t boxWidth, int32_t boxHeight, int32_t* width,
                                    int32_t* height) {
-    DecodedPicture fitted;
-    int orientation = 1;
-    if (!DecodeFitted(path, boxWidth, boxHeight, &fitted, width, height, &orientation)) return nullptr;
-    std::unique_ptr<Gdiplus::Bitmap> bitmap(ToBitmap(fitted));
-    // Turned only once fitted, where it costs least.
-    if (!bitmap || !TurnUpright(bitmap.get(), orientation)) return nullptr;
-    if (OrientationSwapsSides(orientation)) std::swap(*width, *height);
-    return bitmap.release();
+    FittedPicture fitted;
+    if (!DecodeFittedPicture(path, boxWidth, boxHeight, &fitted)) return nullptr;
+    return UprightBitmapOf(fitted, width, height);
 }

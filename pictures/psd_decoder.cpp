@@ -1,33 +1,57 @@
 // PSD: a big-endian header, three length-prefixed sections (colour mode data, image resources,
 // layers and masks) and last the merged picture, stored channel after channel. Only that merged
 // picture is shown, so the three sections are skipped, apart from an indexed picture's palette.
+// Photoshop stores the merged picture matted on white, and its colour channels are drawn as they
+// are; a document saved without "maximize compatibility" holds a blank one, which is what shows.
 #include <cstring>
 #include <vector>
 
 #include "pictures/byte_reader.h"
+#include "pictures/colour_models.h"
 #include "pictures/decoded_picture.h"
 
 namespace {
 
 constexpr uint16_t kVersion = 1;
 constexpr uint16_t kMaxChannels = 56;
+constexpr uint16_t kBitmapMode = 0;
 constexpr uint16_t kGreyscaleMode = 1;
 constexpr uint16_t kIndexedMode = 2;
 constexpr uint16_t kRgbMode = 3;
+constexpr uint16_t kCmykMode = 4;
+constexpr uint16_t kMultichannelMode = 7;
+constexpr uint16_t kDuotoneMode = 8;
+constexpr uint16_t kLabMode = 9;
 constexpr uint32_t kIndexedPaletteSize = 256 * 3;
 constexpr uint16_t kRawCompression = 0;
 constexpr uint16_t kPackBitsCompression = 1;
 // A two-byte PackBits packet repeats a byte at most 128 times.
 constexpr uint64_t kLongestPackBitsRun = 64;
+constexpr int kMostColourChannels = 4;
+
+// Each mode shown, the leading channels its picture is made of and the depths Photoshop writes it
+// in. Multichannel shows its first channel as grey, and duotone the grey it stores, without the
+// inks its colour mode data describes.
+struct ModeRule {
+    uint16_t mode;
+    int colourChannels;
+    uint16_t depths[3];
+};
+constexpr ModeRule kModeRules[] = {
+    {kBitmapMode, 1, {1}},   {kGreyscaleMode, 1, {8, 16, 32}}, {kIndexedMode, 1, {8}}, {kRgbMode, 3, {8, 16, 32}},
+    {kCmykMode, 4, {8, 16}}, {kMultichannelMode, 1, {8, 16}},  {kDuotoneMode, 1, {8}}, {kLabMode, 3, {8, 16}},
+};
 
 struct PsdLayout {
     uint16_t channels = 0;  // every channel stored, alpha and spot channels included
     uint16_t mode = 0;
+    uint16_t depth = 0;
     int colourChannels = 0;  // the leading channels that make up the picture
     int64_t width = 0;
     int64_t height = 0;
-    size_t sampleBytes = 0;
+    size_t rowBytes = 0;               // one row of one channel, padded to whole bytes
     const uint8_t* palette = nullptr;  // indexed: 256 reds, then 256 greens, then 256 blues
+    ByteReader resources;              // image resources, where an ICC profile would be (1039)
     uint16_t compression = 0;
     ByteReader imageData;
 };
@@ -36,79 +60,146 @@ bool SkipSection(ByteReader* reader, const uint8_t** content, uint32_t* length) 
     return ReadU32BE(reader, length) && TakeBytes(reader, *length, content);
 }
 
+const ModeRule* RuleFor(uint16_t mode, uint16_t depth) {
+    for (const ModeRule& rule : kModeRules) {
+        if (rule.mode != mode) continue;
+        for (uint16_t allowed : rule.depths) {
+            if (allowed != 0 && allowed == depth) return &rule;
+        }
+    }
+    return nullptr;
+}
+
 bool ReadLayout(const uint8_t* data, size_t size, PsdLayout* layout) {
     ByteReader reader = MakeByteReader(data, size);
     const uint8_t* signature = nullptr;
-    uint16_t version = 0, depth = 0;
+    uint16_t version = 0;
     uint32_t height = 0, width = 0;
     if (!TakeBytes(&reader, 4, &signature) || std::memcmp(signature, "8BPS", 4) != 0 || !ReadU16BE(&reader, &version) ||
         version != kVersion || !SkipBytes(&reader, 6) || !ReadU16BE(&reader, &layout->channels) ||
-        !ReadU32BE(&reader, &height) || !ReadU32BE(&reader, &width) || !ReadU16BE(&reader, &depth) ||
+        !ReadU32BE(&reader, &height) || !ReadU32BE(&reader, &width) || !ReadU16BE(&reader, &layout->depth) ||
         !ReadU16BE(&reader, &layout->mode)) {
         return false;
     }
-    const uint16_t mode = layout->mode;
-    if (mode != kGreyscaleMode && mode != kIndexedMode && mode != kRgbMode) return false;
-    if (depth != 8 && !(depth == 16 && mode != kIndexedMode)) return false;
-    layout->colourChannels = mode == kRgbMode ? 3 : 1;
+    const ModeRule* rule = RuleFor(layout->mode, layout->depth);
+    if (rule == nullptr) return false;
+    layout->colourChannels = rule->colourChannels;
     if (layout->channels < layout->colourChannels || layout->channels > kMaxChannels) return false;
     if (!PictureSizeAllowed(width, height)) return false;
     layout->width = width;
     layout->height = height;
-    layout->sampleBytes = depth / 8;
+    layout->rowBytes = (static_cast<size_t>(width) * layout->depth + 7) / 8;
 
     const uint8_t* section = nullptr;
     uint32_t length = 0;
     if (!SkipSection(&reader, &section, &length)) return false;
-    if (mode == kIndexedMode) {
+    if (layout->mode == kIndexedMode) {
         if (length != kIndexedPaletteSize) return false;
         layout->palette = section;
     }
-    if (!SkipSection(&reader, &section, &length) || !SkipSection(&reader, &section, &length)) return false;
+    if (!SkipSection(&reader, &section, &length)) return false;
+    layout->resources = MakeByteReader(section, length);
+    if (!SkipSection(&reader, &section, &length)) return false;
     if (!ReadU16BE(&reader, &layout->compression)) return false;
     if (layout->compression != kRawCompression && layout->compression != kPackBitsCompression) return false;
     layout->imageData = reader;
     return true;
 }
 
-size_t RowBytes(const PsdLayout& layout) { return static_cast<size_t>(layout.width) * layout.sampleBytes; }
+uint32_t SixteenBits(const uint8_t* bytes) { return static_cast<uint32_t>((bytes[0] << 8) | bytes[1]); }
+
+// Thirty-two-bit samples are linear light, as IEEE floats.
+double FloatSample(const uint8_t* bytes) {
+    const uint32_t bits = (SixteenBits(bytes) << 16) | SixteenBits(bytes + 2);
+    float sample = 0;
+    std::memcpy(&sample, &bits, sizeof sample);
+    return sample;
+}
 
 // Sixteen-bit samples are scaled by 1/257 with the remainder dropped, which is what ImageMagick
 // (the reference for these decoders) shows; taking the high byte instead differs for half of
 // all values.
 uint8_t EightBitSample(const PsdLayout& layout, const uint8_t* row, size_t x) {
-    if (layout.sampleBytes == 1) return row[x];
-    return static_cast<uint8_t>(((row[2 * x] << 8) | row[2 * x + 1]) / 257);
+    if (layout.depth == 8) return row[x];
+    if (layout.depth == 16) return static_cast<uint8_t>(SixteenBits(row + 2 * x) / 257);
+    return LinearToSrgb8(FloatSample(row + 4 * x));
 }
 
-void StoreChannelRow(const PsdLayout& layout, int channel, int64_t y, const uint8_t* row, DecodedPicture* out) {
+// Photoshop's L* a* b*: L* 0..100 over the whole range, a* and b* offset by half of it, in steps
+// of 1 at 8 bits and 1/256 at 16.
+Rgb8 LabPixel(const PsdLayout& layout, const uint8_t* const* rows, size_t x) {
+    if (layout.depth == 8) return LabToSrgb(rows[0][x] * 100.0 / 255.0, rows[1][x] - 128.0, rows[2][x] - 128.0);
+    const size_t at = 2 * x;
+    return LabToSrgb(SixteenBits(rows[0] + at) * 100.0 / 65535.0, (SixteenBits(rows[1] + at) - 32768.0) / 256.0,
+                     (SixteenBits(rows[2] + at) - 32768.0) / 256.0);
+}
+
+// The mode is a constant here, so that each mode's row loop is made without the others' cases.
+template <uint16_t mode>
+Rgb8 Pixel(const PsdLayout& layout, const uint8_t* const* rows, size_t x) {
+    auto sample = [&](int channel) { return EightBitSample(layout, rows[channel], x); };
+    switch (mode) {
+        case kBitmapMode: {
+            // One bit a pixel, the first in the high bit; 1 is black.
+            const uint8_t level = (rows[0][x / 8] >> (7 - x % 8)) & 1 ? 0 : 255;
+            return Rgb8{level, level, level};
+        }
+        case kIndexedMode: {
+            const uint8_t* palette = layout.palette;
+            const uint8_t index = rows[0][x];
+            return Rgb8{palette[index], palette[256 + index], palette[512 + index]};
+        }
+        case kRgbMode: return Rgb8{sample(0), sample(1), sample(2)};
+        case kCmykMode: {
+            // At full precision: dropping sixteen-bit samples to eight first would be 2 off.
+            auto ink = [&](int channel) {
+                return layout.depth == 8 ? rows[channel][x] : SixteenBits(rows[channel] + 2 * x);
+            };
+            return InvertedCmykToRgb(ink(0), ink(1), ink(2), ink(3), layout.depth == 8 ? 255 : 65535);
+        }
+        case kLabMode: return LabPixel(layout, rows, x);
+        default: {
+            const uint8_t level = sample(0);
+            return Rgb8{level, level, level};
+        }
+    }
+}
+
+template <uint16_t mode>
+void StoreRowIn(const PsdLayout& layout, const uint8_t* const* rows, int64_t y, DecodedPicture* out) {
     const size_t width = static_cast<size_t>(layout.width);
     const size_t firstPixel = static_cast<size_t>(y) * width;
     for (size_t x = 0; x < width; ++x) {
-        const uint8_t sample = EightBitSample(layout, row, x);
-        if (layout.mode == kRgbMode) {
-            // Channels 0, 1, 2 are red, green, blue; the pixel bytes run blue, green, red.
-            out->bgra[(firstPixel + x) * 4 + static_cast<size_t>(2 - channel)] = sample;
-        } else if (layout.mode == kIndexedMode) {
-            const uint8_t* palette = layout.palette;
-            StorePixel(out, firstPixel + x, palette[sample], palette[256 + sample], palette[512 + sample]);
-        } else {
-            StorePixel(out, firstPixel + x, sample, sample, sample);
-        }
+        const Rgb8 rgb = Pixel<mode>(layout, rows, x);
+        StorePixel(out, firstPixel + x, rgb.red, rgb.green, rgb.blue);
+    }
+}
+
+// `rows` holds row y of each colour channel.
+void StoreRow(const PsdLayout& layout, const uint8_t* const* rows, int64_t y, DecodedPicture* out) {
+    switch (layout.mode) {
+        case kBitmapMode: return StoreRowIn<kBitmapMode>(layout, rows, y, out);
+        case kIndexedMode: return StoreRowIn<kIndexedMode>(layout, rows, y, out);
+        case kRgbMode: return StoreRowIn<kRgbMode>(layout, rows, y, out);
+        case kCmykMode: return StoreRowIn<kCmykMode>(layout, rows, y, out);
+        case kLabMode: return StoreRowIn<kLabMode>(layout, rows, y, out);
+        default: return StoreRowIn<kGreyscaleMode>(layout, rows, y, out);
     }
 }
 
 bool DecodeRaw(const PsdLayout& layout, DecodedPicture* out) {
     ByteReader reader = layout.imageData;
-    const uint64_t channelBytes = static_cast<uint64_t>(layout.height) * RowBytes(layout);
+    const uint64_t channelBytes = static_cast<uint64_t>(layout.height) * layout.rowBytes;
     const uint8_t* samples = nullptr;
     if (!TakeBytes(&reader, channelBytes * layout.channels, &samples)) return false;
     if (!StartPicture(layout.width, layout.height, out)) return false;
-    for (int channel = 0; channel < layout.colourChannels; ++channel) {
-        for (int64_t y = 0; y < layout.height; ++y) {
-            const size_t row = static_cast<size_t>(channel * layout.height + y);
-            StoreChannelRow(layout, channel, y, samples + row * RowBytes(layout), out);
+    const uint8_t* rows[kMostColourChannels] = {};
+    for (int64_t y = 0; y < layout.height; ++y) {
+        for (int channel = 0; channel < layout.colourChannels; ++channel) {
+            rows[channel] =
+                samples + static_cast<size_t>(channel * channelBytes) + static_cast<size_t>(y) * layout.rowBytes;
         }
+        StoreRow(layout, rows, y, out);
     }
     return true;
 }
@@ -137,30 +228,44 @@ bool UnpackRow(const uint8_t* packed, size_t packedLength, uint8_t* row, size_t 
 
 bool DecodePackBits(const PsdLayout& layout, DecodedPicture* out) {
     ByteReader reader = layout.imageData;
-    const uint64_t rows = static_cast<uint64_t>(layout.channels) * static_cast<uint64_t>(layout.height);
+    const uint64_t height = static_cast<uint64_t>(layout.height);
+    const uint64_t rows = layout.channels * height;
     const uint8_t* counts = nullptr;
     if (!TakeBytes(&reader, rows * 2, &counts)) return false;
-    const uint64_t colourRows = static_cast<uint64_t>(layout.colourChannels) * static_cast<uint64_t>(layout.height);
+    auto count = [&](uint64_t row) { return static_cast<uint64_t>(SixteenBits(counts + row * 2)); };
+    // Each colour channel's packed rows, one after another: where they start, and where they end.
+    const uint64_t colourRows = static_cast<uint64_t>(layout.colourChannels) * height;
+    uint64_t channelStart[kMostColourChannels] = {};
     uint64_t allBytes = 0, colourBytes = 0;
     for (uint64_t row = 0; row < rows; ++row) {
-        const uint64_t count = static_cast<uint64_t>((counts[row * 2] << 8) | counts[row * 2 + 1]);
-        allBytes += count;
-        if (row < colourRows) colourBytes += count;
+        if (row < colourRows && row % height == 0) channelStart[row / height] = allBytes;
+        allBytes += count(row);
+        if (row < colourRows) colourBytes = allBytes;
     }
     // Every channel's data must be present, and the colour channels must be able to fill the
     // picture, before the picture is allocated.
-    if (allBytes > BytesLeft(reader) || colourBytes * kLongestPackBitsRun < colourRows * RowBytes(layout)) return false;
+    if (allBytes > BytesLeft(reader) || colourBytes * kLongestPackBitsRun < colourRows * layout.rowBytes) return false;
     if (!StartPicture(layout.width, layout.height, out)) return false;
-    std::vector<uint8_t> unpacked(RowBytes(layout));
-    for (uint64_t row = 0; row < colourRows; ++row) {
-        const size_t count = static_cast<size_t>((counts[row * 2] << 8) | counts[row * 2 + 1]);
-        const uint8_t* packed = nullptr;
-        if (!TakeBytes(&reader, count, &packed) || !UnpackRow(packed, count, unpacked.data(), unpacked.size())) {
-            return false;
+    ByteReader channelData[kMostColourChannels];
+    for (int channel = 0; channel < layout.colourChannels; ++channel) {
+        const uint64_t end = channel + 1 < layout.colourChannels ? channelStart[channel + 1] : colourBytes;
+        channelData[channel] = MakeByteReader(reader.data + reader.position + channelStart[channel],
+                                              static_cast<size_t>(end - channelStart[channel]));
+    }
+    std::vector<uint8_t> unpacked(layout.rowBytes * static_cast<size_t>(layout.colourChannels));
+    const uint8_t* channelRows[kMostColourChannels] = {};
+    for (uint64_t y = 0; y < height; ++y) {
+        for (int channel = 0; channel < layout.colourChannels; ++channel) {
+            const size_t length = static_cast<size_t>(count(static_cast<uint64_t>(channel) * height + y));
+            uint8_t* row = unpacked.data() + static_cast<size_t>(channel) * layout.rowBytes;
+            const uint8_t* packed = nullptr;
+            if (!TakeBytes(&channelData[channel], length, &packed) ||
+                !UnpackRow(packed, length, row, layout.rowBytes)) {
+                return false;
+            }
+            channelRows[channel] = row;
         }
-        const int channel = static_cast<int>(row / static_cast<uint64_t>(layout.height));
-        StoreChannelRow(layout, channel, static_cast<int64_t>(row % static_cast<uint64_t>(layout.height)),
-                        unpacked.data(), out);
+        StoreRow(layout, channelRows, static_cast<int64_t>(y), out);
     }
     return true;
 }

@@ -27,3 +27,6 @@
 #define IDC_ABOUT_RIGHTS 302
 #define IDC_ABOUT_HELP_AREA 303
 #define IDC_ABOUT_DONE 305
+
+// Posted to MainWindow by the thread that decodes ahead whenever it has finished a picture.
+#define WM_DECODED_AHEAD (WM_APP + 1)

@@ -10,13 +10,16 @@ cmake -S . -B "$build/native" -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build "$build/native" -j "$jobs"
 artwork_tool=$(realpath "$build")/native/tools/artwork/veltra-artwork
 
+source tools/wine_target.sh
 targets="i686 x86_64"
 # SKIP_WIN64=1 for quicker inner loops; the test run always builds both.
 [ -n "${SKIP_WIN64:-}" ] && targets=i686
 tools/third_party.sh $targets
 for target in $targets; do
-    tests=ON
-    [ "$target" = x86_64 ] && tests=OFF
+    # The tests and benchmarks are built for the 32-bit program, and for the 64-bit one too where
+    # Wine can only run that.
+    tests=OFF
+    [ "$target" = i686 ] || [ "$target" = "$WINE_TARGET" ] && tests=ON
     cmake -S . -B "$build/win-$target" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-$target.cmake" \
         -DCMAKE_BUILD_TYPE=Release -DVELTRA_ARTWORK_TOOL="$artwork_tool" -DVELTRA_BUILD_TESTS=$tests \
         -DVELTRA_THIRD_PARTY_DIR="$(realpath "$build")/third_party" >/dev/null

@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Checks the release zips: a second build of the program from the same sources, in another folder
 # (with the same static libraries, built once per tree), gives byte-identical zips; the exes'
-# PE headers carry no link time; the win32 zip unpacks to BUILD/dist/unpacked, where the
-# end-to-end run starts its exe under Wine.
+# PE headers carry no link time; the zip of the build Wine runs here (win32, or win64 where the
+# machine runs no 32-bit code) unpacks to BUILD/dist/unpacked, where the end-to-end run starts
+# its exe under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source tools/wine_target.sh
+unpacked_zip=-win32.zip
+[ "$WINE_TARGET" = x86_64 ] && unpacked_zip=-win64.zip
 build=$(realpath "${1:-build}")
 again=$build/dist-again
 
@@ -29,9 +33,9 @@ for zip in "$build"/dist/*.zip; do
 done
 
 rm -rf "$build/dist/unpacked"
-python3 - "$build/dist/unpacked" "$build"/dist/*.zip <<'PY' || status=1
+python3 - "$build/dist/unpacked" "$unpacked_zip" "$build"/dist/*.zip <<'PY' || status=1
 import struct, sys, zipfile
-target, *archives = sys.argv[1:]
+target, unpacked, *archives = sys.argv[1:]
 for archive in archives:
     with zipfile.ZipFile(archive) as source:
         names = sorted(name.split("/", 1)[1] for name in source.namelist())
@@ -43,8 +47,8 @@ for archive in archives:
         stamp = struct.unpack_from("<I", image, header + 8)[0]
         if image[header:header + 4] != b"PE\0\0" or stamp != 0:
             sys.exit(f"dist: {exe} in {archive} carries the link time {stamp}")
-        if archive.endswith("-win32.zip"):
+        if archive.endswith(unpacked):
             source.extractall(target)
-print("dist: every exe has a zero PE time stamp; the win32 zip unpacked")
+print(f"dist: every exe has a zero PE time stamp; the {unpacked[1:]} unpacked")
 PY
 exit $status

@@ -13,7 +13,7 @@ if [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then
     [ -d "$prefix" ] || make_wine_prefix "$prefix"
     export WINEPREFIX=$prefix
     cd "$samples"
-    exec wine "$build/win-i686/veltra.exe"
+    exec "$WINE" "$build/win-$WINE_TARGET/veltra.exe"
 fi
 
 trap 'wineserver -k 2>/dev/null; stop_display' EXIT

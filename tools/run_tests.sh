@@ -13,7 +13,8 @@ unit_status=${PIPESTATUS[0]}
 tools/run_i686_unit_tests.sh build 2>&1 | tee build/unit-i686.log
 unit_i686_status=${PIPESTATUS[0]}
 
-# Two builds give the same zips; the exe unpacked from the win32 zip joins the end-to-end run.
+# Two builds give the same zips; the exe unpacked from the zip of the build Wine runs joins the
+# end-to-end run.
 tools/check_dist.sh build 2>&1 | tee build/dist.log
 dist_status=${PIPESTATUS[0]}
 released=$(ls build/dist/unpacked/*/veltra.exe 2>/dev/null | head -n 1)

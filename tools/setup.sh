@@ -7,7 +7,7 @@ packages=(
     cmake make g++ googletest
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
     wine wine32:i386 wine64
-    xvfb x11-apps xdotool imagemagick sox espeak-ng libjpeg-turbo-progs
+    xvfb x11-apps xdotool imagemagick sox espeak-ng libjpeg-turbo-progs openssl
     dpkg-dev nasm libjpeg62-turbo-dev libtiff-dev libtiff-tools python3 clang-format-14
     fonts-dejavu-core
 )

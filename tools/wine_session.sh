@@ -1,6 +1,8 @@
 # Sourced by the scripts that run VELTRA under Wine: a private Xvfb display and a Wine prefix.
 # Defines start_display, stop_display, make_wine_prefix, windows_path, gtest_tally and
-# start_veltra_headless.
+# start_veltra_headless; and, from wine_target.sh, WINE_TARGET and WINE.
+
+source "$(dirname "${BASH_SOURCE[0]}")/wine_target.sh"
 
 export WINEDEBUG=-all
 # No Mono or Gecko installer prompts in a fresh prefix.
@@ -40,17 +42,17 @@ make_wine_prefix() {
     export WINEPREFIX=$1
     rm -rf "$WINEPREFIX"
     mkdir -p "$(dirname "$WINEPREFIX")"
-    wineboot -i >/dev/null 2>&1
+    "$WINE" wineboot -i >/dev/null 2>&1
     # Without a window manager Wine waits ~2 s on every dialog close unless it manages the windows itself.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     # A crash prints its backtrace instead of waiting for someone to close a dialog.
-    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     wineserver -w
 }
 
 # windows_path UNIXPATH: the same place as Wine's programs see it.
 windows_path() {
-    winepath -w "$1" 2>/dev/null
+    "$WINE" winepath -w "$1" 2>/dev/null
 }
 
 # gtest_tally LOG...: "PASSED FAILED", the tests GoogleTest counted over its logs; a log without
@@ -76,7 +78,7 @@ start_veltra_headless() {
     start_display 1024x768 || return 1
     [ -d "$build/wine-run" ] || { echo "Making a Wine prefix..."; make_wine_prefix "$build/wine-run"; }
     export WINEPREFIX=$build/wine-run
-    (cd "$build/samples" && wine "$build/win-i686/veltra.exe" >/dev/null 2>&1 &)
+    (cd "$build/samples" && "$WINE" "$build/win-$WINE_TARGET/veltra.exe" >/dev/null 2>&1 &)
     for _ in $(seq 100); do
         xdotool search --name '^VELTRA$' >/dev/null 2>&1 && break
         sleep 0.1

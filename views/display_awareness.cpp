@@ -20,19 +20,31 @@ SetThreadAwareness ThreadAwarenessSetter() {
         reinterpret_cast<void (*)()>(GetProcAddress(user32, "SetThreadDpiAwarenessContext")));
 }
 
+// Switches the thread to per-monitor awareness; the awareness it had, null when it stays as it is.
+DPI_AWARENESS_CONTEXT BecomeAware(SetThreadAwareness setAwareness) {
+    if (setAwareness == nullptr) return nullptr;
+    // Systems that know only the first version of per-monitor awareness (Windows 10 before
+    // version 1703, Wine 8) refuse the second with null.
+    DPI_AWARENESS_CONTEXT previous = setAwareness(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    if (previous == nullptr) previous = setAwareness(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
+    return previous;
+}
+
 }  // namespace
 
 void LaunchFullScreenView(DLGPROC procedure) {
     const SetThreadAwareness setAwareness = ThreadAwarenessSetter();
-    DPI_AWARENESS_CONTEXT previous = nullptr;
-    if (setAwareness != nullptr) {
-        // Systems that know only the first version of per-monitor awareness (Windows 10 before
-        // version 1703, Wine 8) refuse the second with null.
-        previous = setAwareness(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
-        if (previous == nullptr) previous = setAwareness(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
-    }
+    const DPI_AWARENESS_CONTEXT previous = BecomeAware(setAwareness);
     // The dialog keeps the awareness it was created with for its whole life; MainWindow, painted
     // meanwhile, keeps its own.
     LaunchDialog("SCNBOX", procedure);
     if (previous != nullptr) setAwareness(previous);
+}
+
+SIZE FullScreenViewSize() {
+    const SetThreadAwareness setAwareness = ThreadAwarenessSetter();
+    const DPI_AWARENESS_CONTEXT previous = BecomeAware(setAwareness);
+    const RECT display = PrimaryDisplayRect();
+    if (previous != nullptr) setAwareness(previous);
+    return SIZE{display.right - display.left, display.bottom - display.top};
 }

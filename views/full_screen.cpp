@@ -4,21 +4,39 @@
 #include "views/stepping.h"
 #include "views/views.h"
 
-void CoverScreen(HWND dialog) {
+RECT PrimaryDisplayRect() {
     // ScreenWidth x ScreenHeight were read by the unaware start-up and are scaled down on a scaled
-    // display; the monitor's rectangle, asked for here, is in the view's own (real) pixels.
+    // display; the monitor's rectangle, asked for here, is in the thread's own pixels.
     MONITORINFO display = {};
     display.cbSize = sizeof(display);
-    RECT area = {0, 0, ScreenWidth, ScreenHeight};
-    if (GetMonitorInfoA(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &display)) area = display.rcMonitor;
+    if (GetMonitorInfoA(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &display)) return display.rcMonitor;
+    return RECT{0, 0, ScreenWidth, ScreenHeight};
+}
+
+void CoverScreen(HWND dialog) {
+    const RECT area = PrimaryDisplayRect();
     SetWindowPos(dialog, HWND_TOP, area.left, area.top, area.right - area.left, area.bottom - area.top, SWP_NOACTIVATE);
 }
+
+int PictureCount() { return static_cast<int>(SendMessageA(PictureList, LB_GETCOUNT, 0, 0)); }
+
+int PictureSelection() { return static_cast<int>(SendMessageA(PictureList, LB_GETCURSEL, 0, 0)); }
 
 void FitPicturesToView(HWND dialog) {
     RECT client;
     GetClientRect(dialog, &client);
     FitPicturesTo(client.right, client.bottom);
 }
+
+namespace {
+
+// What the view asks to be decoded ahead once its picture is on the screen; null when nothing is
+// to be asked for.
+void (*AheadOncePainted)() = nullptr;
+
+}  // namespace
+
+void DecodeAheadOncePainted(void (*request)()) { AheadOncePainted = request; }
 
 void PaintFullScreenPicture(HWND dialog) {
     PAINTSTRUCT paint;
@@ -30,6 +48,10 @@ void PaintFullScreenPicture(HWND dialog) {
         DrawCurrentPicture(graphics, 0, 0, client.right, client.bottom);
     }
     EndPaint(dialog, &paint);
+    // Only now, so that the worker does not compete with the paint for the processor.
+    void (*request)() = AheadOncePainted;
+    AheadOncePainted = nullptr;
+    if (request != nullptr) request();
 }
 
 void ShowEntryFullScreen(HWND dialog, int index) {
@@ -41,18 +63,26 @@ void ShowEntryFullScreen(HWND dialog, int index) {
 
 namespace {
 
-// The picture MainWindow previewed, decoded again for the whole view.
+// Where the next step lands, then where a step back does.
+void DecodeStepsAhead() {
+    const AheadEntries ahead = ViewerAheadEntries(PictureCount(), PictureSelection());
+    DecodeEntriesAhead(ahead.first, ahead.second);
+}
+
+// The picture MainWindow previewed, decoded again for the whole view (ahead, while it was
+// previewed, unless its file has changed since).
 void StartViewer(HWND dialog) {
     CoverScreen(dialog);
     FitPicturesToView(dialog);
     RefitCurrentPicture(dialog);
+    DecodeAheadOncePainted(DecodeStepsAhead);
 }
 
 void Step(HWND dialog, StepDirection direction) {
-    const int count = static_cast<int>(SendMessageA(PictureList, LB_GETCOUNT, 0, 0));
-    const int selection = static_cast<int>(SendMessageA(PictureList, LB_GETCURSEL, 0, 0));
-    const int target = ViewerStepTarget(count, selection, direction);
-    if (target >= 0) ShowEntryFullScreen(dialog, target);
+    const int target = ViewerStepTarget(PictureCount(), PictureSelection(), direction);
+    if (target < 0) return;
+    ShowEntryFullScreen(dialog, target);
+    DecodeAheadOncePainted(DecodeStepsAhead);
 }
 
 // Only the release of Escape ends the viewer; its press (IDCANCEL) and Alt+F4 do nothing.

@@ -11,27 +11,31 @@ namespace {
 constexpr UINT_PTR SlideTimerId = 300;
 constexpr UINT kSlideInterval = 8000;
 
+void DecodeNextSlideAhead() { DecodeEntriesAhead(SlideShowAheadEntries(PictureCount(), PictureSelection()).first, -1); }
+
 void StartShow(HWND dialog) {
+    EndViewOnRightDoubleClickToo(true);
     CoverScreen(dialog);
     FitPicturesToView(dialog);
     ShowCursor(FALSE);
-    const int index = static_cast<int>(SendMessageA(PictureList, LB_GETCURSEL, 0, 0));
+    const int index = PictureSelection();
     ShowEntryFullScreen(dialog, index == LB_ERR ? 0 : index);
     SetTimer(dialog, SlideTimerId, kSlideInterval, nullptr);
+    DecodeAheadOncePainted(DecodeNextSlideAhead);
 }
 
 void Advance(HWND dialog) {
     KillTimer(dialog, SlideTimerId);
-    const int count = static_cast<int>(SendMessageA(PictureList, LB_GETCOUNT, 0, 0));
-    const int selection = static_cast<int>(SendMessageA(PictureList, LB_GETCURSEL, 0, 0));
-    ShowEntryFullScreen(dialog, NextEntry(count, selection));
+    ShowEntryFullScreen(dialog, NextEntry(PictureCount(), PictureSelection()));
     SetTimer(dialog, SlideTimerId, kSlideInterval, nullptr);
+    DecodeAheadOncePainted(DecodeNextSlideAhead);
 }
 
 // Everything is undone before returning, so no tick can arrive after the end.
 void EndShow(HWND dialog) {
     KillTimer(dialog, SlideTimerId);
     ShowCursor(TRUE);
+    EndViewOnRightDoubleClickToo(false);
     EndDialog(dialog, 1);
 }
 

@@ -20,11 +20,11 @@ const char kComputerNode[] = "My Computer";
 const char kDriveC[] = "(C:)";
 
 // Where the picker's callback has put the process, read from the process's own parameter block
-// (a 32-bit layout: the test program has the bitness of the program it drives).
+// (the test program has the bitness of the program it drives, so its own layout is the one).
 std::string CurrentDirectoryOf(const Veltra& veltra) {
-    static_assert(sizeof(void*) == 4, "parameter block offsets are those of 32-bit processes");
-    constexpr size_t kParametersInPeb = 0x10;
-    constexpr size_t kCurrentDirectoryInParameters = 0x24;
+    constexpr bool kWide = sizeof(void*) == 8;
+    constexpr size_t kParametersInPeb = kWide ? 0x20 : 0x10;
+    constexpr size_t kCurrentDirectoryInParameters = kWide ? 0x38 : 0x24;
     using QueryProcess = NTSTATUS(WINAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
     const auto query = reinterpret_cast<QueryProcess>(
         reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));

@@ -54,6 +54,10 @@ convert "${quadrants[@]}" -type Palette PCX:quad8.pcx
 convert "${quadrants[@]}" -type TrueColor PCX:quad24.pcx
 convert "${quadrants[@]}" -type TrueColor -depth 8 -compress RLE PSD:quad8rle.psd
 convert "${quadrants[@]}" -type TrueColor -depth 16 -compress None PSD:quad16raw.psd
+convert "${quadrants[@]}" -colorspace CMYK -depth 8 -compress RLE PSD:quadcmyk.psd
+# One bit a pixel: white, black / black, white.
+convert -size 100x50 xc:white -fill black -draw 'rectangle 50,0 99,24' -draw 'rectangle 0,25 49,49' \
+    -type Bilevel -depth 1 -compress RLE PSD:quadbitmap.psd
 convert -size 640x480 xc:red -fill blue -draw 'rectangle 320,0 639,479' -type TrueColor PCX:wide24.pcx
 # Kinds that the system's decoders read but the list never promises.
 for kind in png gif; do convert -size 64x48 xc:red "red.$kind"; done
@@ -77,6 +81,12 @@ quadrant_jpeg 640 480 quadprogressive.jpg -progressive
 # the BMP's rows are padded and the tiles at the right and bottom edges only partly filled.
 "$big_picture" quadrants 17321 11547 quad200mp.bmp
 "$big_picture" quadrants 17321 11547 quad200mp-tiles.tif deflate tiles
+# Noise, the most data a JPEG holds per pixel, from a keyed cipher so that it is the same each
+# time: a picture that takes about a second to decode at any scale.
+{
+    printf 'P6\n12000 8000\n255\n'
+    head -c $((12000 * 8000 * 3)) /dev/zero | openssl enc -aes-128-ctr -K 00 -iv 00 -nosalt 2>/dev/null
+} | cjpeg -quality 75 > noise96mp.jpg
 convert quadprogressive.jpg -colorspace CMYK quadcmyk.jpg
 # Its coefficients need more than libjpeg-turbo is allowed here, so GDI+ must show it.
 quadrant_jpeg 6000 6000 quadovercap.jpg -progressive -sample 1x1

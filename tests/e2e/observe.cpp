@@ -21,6 +21,7 @@ namespace {
 // table's address in the 64-bit PEB (offset 0xF8), reached through the TEB: GdiBatchCount (offset
 // 0xF70) holds the 64-bit TEB, whose offset 0x60 holds the 64-bit PEB. Without that layout the
 // 32-bit PEB (TEB offset 0x30) holds it at offset 0x94.
+// A 64-bit program (run where the machine runs no 32-bit code) has only the 64-bit layout.
 long CountWineGdiTable(const PROCESS_INFORMATION& process) {
     struct ThreadBasicInformation {
         LONG exitStatus;
@@ -36,15 +37,19 @@ long CountWineGdiTable(const PROCESS_INFORMATION& process) {
     if (query == nullptr || query(process.hThread, 0, &thread, sizeof(thread), nullptr) != 0) return -1;
     auto read = [&](uint64_t address, void* into, size_t size) {
         SIZE_T got = 0;
-        return address != 0 && address < 0x100000000ull &&
+        return address != 0 && (sizeof(void*) == 8 || address < 0x100000000ull) &&
                ReadProcessMemory(process.hProcess, reinterpret_cast<void*>(static_cast<uintptr_t>(address)), into, size,
                                  &got) &&
                got == size;
     };
     const uint64_t teb = reinterpret_cast<uintptr_t>(thread.teb);
-    uint32_t teb64 = 0;
+    uint64_t teb64 = 0;
     uint64_t table = 0;
-    if (!read(teb + 0xF70, &teb64, sizeof(teb64))) return -1;
+    if (sizeof(void*) == 8) {
+        teb64 = teb;
+    } else if (!read(teb + 0xF70, &teb64, 4)) {
+        return -1;
+    }
     if (teb64 != 0) {
         uint64_t peb64 = 0;
         if (!read(teb64 + 0x60, &peb64, sizeof(peb64)) || !read(peb64 + 0xF8, &table, sizeof(table))) return -1;

@@ -11,7 +11,7 @@ export LC_ALL=C.UTF-8
 
 build=$(realpath "${1:-build}")
 work=${E2E_WORK:-$build/e2e}
-tests_exe=$build/win-i686/tests/e2e/veltra_e2e.exe
+tests_exe=$build/win-$WINE_TARGET/tests/e2e/veltra_e2e.exe
 mkdir -p "$work"
 rm -f "$work"/*.log
 
@@ -32,7 +32,7 @@ export ALSA_CONFIG_PATH=/usr/share/alsa/alsa.conf:$work/asound.conf
 start_display 1024x768 || exit 1
 echo "Making a Wine prefix..."
 make_wine_prefix "$work/prefix"
-export VELTRA_EXE=$(windows_path "$build/win-i686/veltra.exe")
+export VELTRA_EXE=$(windows_path "$build/win-$WINE_TARGET/veltra.exe")
 export VELTRA_E2E_DATA=$(windows_path "$work/data")
 export VELTRA_AUDIO_RAW=$(windows_path "$work/audio.raw")
 export VELTRA_FIXTURE_ROOT='C:\veltra-fixtures'
@@ -41,7 +41,7 @@ run_suite() {
     local log=$1
     shift
     # Bounded, so that a hang can never hold up the run for good.
-    timeout -k 10 1800 wine "$tests_exe" --gtest_color=no "$@" 2>&1 | tr -d '\r' | tee "$log"
+    timeout -k 10 1800 "$WINE" "$tests_exe" --gtest_color=no "$@" 2>&1 | tr -d '\r' | tee "$log"
 }
 
 # new_display WIDTHxHEIGHT: a fresh X screen of that size; the prefix and its settings stay.
@@ -72,7 +72,7 @@ if [ -z "${E2E_FILTER:-}" ]; then
 
     # A display scaled to 200 %: 192 DPI on a large screen. Wine reads the setting at a process's start.
     new_display 2560x1600
-    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 192 /f >/dev/null 2>&1
+    "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 192 /f >/dev/null 2>&1
     wineserver -w
     run_suite "$work/scaled-192dpi.log" --gtest_filter='ScaledDisplay*:TestScreen.BarsFill*:TestScreen.OnlyALeft*'
 fi

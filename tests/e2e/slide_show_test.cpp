@@ -215,3 +215,21 @@ TEST(SlideShow, AMissingPictureNeitherStopsTheShowNorShortensTheInterval) {
     PostMessageA(show, WM_RBUTTONDBLCLK, MK_RBUTTON, kSomewhereOnTheScreen);
     ExpectShowEnded(veltra, show);
 }
+
+// While the next slide, a JPEG of noise, is still being decoded ahead, a left double-click waits for
+// it, and a right double-click then ends the show at once.
+TEST(SlideShow, ARightDoubleClickEndsItAtOnceWhileTheNextSlideIsStillBeingDecoded) {
+    FixtureFolder folder;
+    WriteSlides(folder, 3);
+    folder.CopyData("noise96mp.jpg", "P1z.jpg");  // between P1 and P2
+    Veltra veltra(folder.path);
+    HWND show = StartShow(veltra);
+    ASSERT_NE(show, nullptr);
+    ExpectSlide(veltra, 0);
+    AdvanceByDoubleClick(show);
+    const Clock::time_point ending = Clock::now();
+    PostMessageA(show, WM_RBUTTONDBLCLK, MK_RBUTTON, kSomewhereOnTheScreen);
+    ExpectShowEnded(veltra, show);
+    EXPECT_LT(SecondsBetween(ending, Clock::now()), 0.5) << "the show ended only once the slide was decoded";
+    EXPECT_TRUE(veltra.Sync(30000));
+}

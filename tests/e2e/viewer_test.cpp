@@ -65,6 +65,14 @@ void Step(const Veltra& veltra, HWND viewer, UINT doubleClick, int expectedSelec
     ExpectShown(expected);
 }
 
+// The viewer opened on `picture`, shown; null when it did not open.
+HWND OpenViewerOn(const Veltra& veltra, const Picture& picture) {
+    veltra.Choose(picture.name);
+    HWND viewer = OpenViewer(veltra);
+    if (viewer != nullptr) ExpectShown(picture);
+    return viewer;
+}
+
 void EndViewer(HWND viewer) {
     PostMessageA(viewer, WM_KEYUP, VK_ESCAPE, kKeyReleased);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(viewer); })) << "the release of Escape did not end the viewer";
@@ -174,10 +182,8 @@ TEST(Viewer, WithNothingSelectedStepsToTheFirstOrTheLastEntry) {
     FixtureFolder folder;
     WritePictures(folder, {kSmall[0], kSmall[1], kSmall[2]});
     Veltra veltra(folder.path);
-    veltra.Choose(kSmall[1].name);
-    HWND viewer = OpenViewer(veltra);
+    HWND viewer = OpenViewerOn(veltra, kSmall[1]);
     ASSERT_NE(viewer, nullptr);
-    ExpectShown(kSmall[1]);
 
     SendMessageA(veltra.list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     Step(veltra, viewer, WM_LBUTTONDBLCLK, 0, kSmall[0]);
@@ -212,6 +218,93 @@ TEST(Viewer, WithOneEntryDoubleClicksChangeNothingAndTheSoundIsNotRestarted) {
     EXPECT_TRUE(IsWindowVisible(viewer));
     EXPECT_EQ(PictureFaults(Screen::Capture(), kNormal.onScreen, kNormal.colour), "");
     EndViewer(viewer);
+}
+
+namespace {
+
+// What happens to a neighbour's file once it has had time to be decoded ahead, and what the step
+// to it must show then: what the file holds at the step, or (null) still the picture before.
+struct FileChange {
+    const char* what;
+    UINT doubleClick;  // forward from a.bmp to b.bmp, or backward to c.bmp
+    void (*change)(const FixtureFolder& folder, const std::string& name);
+    const Picture* shown;
+};
+
+const Picture kReplaced = {"b.bmp", 640, 480, RGB(230, 200, 50), {192, 144, 832, 624}};
+const Picture kGrown = {"c.bmp", 800, 600, kBlue, {112, 84, 912, 684}};
+
+const FileChange kFileChanges[] = {
+    {"unchanged", WM_LBUTTONDBLCLK, [](const FixtureFolder&, const std::string&) {}, &kSmall[1]},
+    {"replaced by another picture", WM_LBUTTONDBLCLK,
+     [](const FixtureFolder& folder, const std::string& name) {
+         folder.Write(name, SolidBmp(kReplaced.width, kReplaced.height, kReplaced.colour));
+     },
+     &kReplaced},
+    {"grown", WM_RBUTTONDBLCLK,
+     [](const FixtureFolder& folder, const std::string& name) {
+         folder.Write(name, SolidBmp(kGrown.width, kGrown.height, kGrown.colour));
+     },
+     &kGrown},
+    {"deleted", WM_LBUTTONDBLCLK, [](const FixtureFolder& folder, const std::string& name) { folder.Remove(name); },
+     nullptr},
+    {"made undecodable", WM_RBUTTONDBLCLK,
+     [](const FixtureFolder& folder, const std::string& name) { folder.Write(name, "no picture in here"); }, nullptr},
+};
+
+}  // namespace
+
+// The viewer decodes both neighbours ahead; a step still shows what the file holds at the step.
+TEST(Viewer, AStepShowsWhatTheFileHoldsAtTheStepThoughItChangedAfterDecodingAhead) {
+    for (const FileChange& change : kFileChanges) {
+        SCOPED_TRACE(change.what);
+        FixtureFolder folder;
+        WritePictures(folder, {kSmall[0], kSmall[1], kSmall[2]});
+        Veltra veltra(folder.path);
+        HWND viewer = OpenViewerOn(veltra, kSmall[0]);
+        ASSERT_NE(viewer, nullptr);
+        Sleep(500);  // pictures this small are decoded ahead in a few milliseconds
+        const int target = change.doubleClick == WM_LBUTTONDBLCLK ? 1 : 2;
+        change.change(folder, kSmall[target].name);
+        if (change.shown != nullptr) {
+            Step(veltra, viewer, change.doubleClick, target, *change.shown);
+        } else {
+            PostMessageA(viewer, change.doubleClick, 0, kSomewhereOnTheScreen);
+            EXPECT_TRUE(WaitUntil([&] { return veltra.Selection() == target; }));
+            ASSERT_TRUE(veltra.SyncPosted());
+            Sleep(500);  // room for a repaint, which must not show the picture decoded ahead
+            EXPECT_EQ(PictureFaults(Screen::Capture(), kSmall[0].onScreen, kSmall[0].colour), "");
+        }
+        EndViewer(viewer);
+    }
+}
+
+// The release of Escape ends the viewer at once, also while a step waits for its picture, a
+// JPEG of noise (about a second's work) still being decoded ahead; the program carries on, and
+// ends at once too while it decodes such a picture.
+TEST(Viewer, EndsAtOnceWhileThePictureItStepsToIsStillBeingDecoded) {
+    for (bool stepFirst : {false, true}) {
+        SCOPED_TRACE(stepFirst ? "a step waits for the picture" : "no step");
+        FixtureFolder folder;
+        WritePictures(folder, {kSmall[0]});
+        folder.CopyData("noise96mp.jpg", "b.jpg");
+        Veltra veltra(folder.path);
+        HWND viewer = OpenViewerOn(veltra, kSmall[0]);
+        ASSERT_NE(viewer, nullptr);
+        if (stepFirst) PostMessageA(viewer, WM_LBUTTONDBLCLK, MK_LBUTTON, kSomewhereOnTheScreen);
+        const DWORD start = GetTickCount();
+        PostMessageA(viewer, WM_KEYUP, VK_ESCAPE, kKeyReleased);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(viewer); }));
+        EXPECT_LT(GetTickCount() - start, 500u) << "the viewer ended only once the picture was decoded";
+        ASSERT_TRUE(veltra.Sync(30000));
+        EXPECT_TRUE(IsWindowEnabled(veltra.main));
+        veltra.Choose("b.jpg");
+        ASSERT_TRUE(veltra.Sync(30000));
+        const DWORD exiting = GetTickCount();
+        veltra.PostCommand(IDC_EXIT);
+        EXPECT_EQ(veltra.WaitForExit(10000), 0);
+        EXPECT_LT(GetTickCount() - exiting, 1000u) << "the end waited for a decode ahead";
+    }
 }
 
 TEST(Viewer, OnlyTheReleaseOfEscapeEndsItAndTheLastPictureStaysChosen) {

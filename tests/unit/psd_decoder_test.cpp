@@ -5,48 +5,9 @@
 
 #include "pictures/decoded_picture.h"
 #include "tests/unit/decoder_test_support.h"
+#include "tests/unit/psd_builder.h"
 
 namespace {
-
-struct PsdFile {
-    uint16_t version = 1;
-    uint16_t channels = 3;
-    uint32_t height = 2;
-    uint32_t width = 3;
-    uint16_t depth = 8;
-    uint16_t mode = 3;
-    std::vector<uint8_t> colourData;
-    std::vector<uint8_t> resources;
-    std::vector<uint8_t> layers;
-    uint16_t compression = 0;
-    std::vector<uint8_t> imageData;  // for PackBits: the row counts, then the rows
-};
-
-void PutBig(std::vector<uint8_t>* file, uint32_t value, int bytes) {
-    for (int shift = (bytes - 1) * 8; shift >= 0; shift -= 8) file->push_back(static_cast<uint8_t>(value >> shift));
-}
-
-void PutSection(std::vector<uint8_t>* file, const std::vector<uint8_t>& section) {
-    PutBig(file, static_cast<uint32_t>(section.size()), 4);
-    file->insert(file->end(), section.begin(), section.end());
-}
-
-std::vector<uint8_t> Build(const PsdFile& psd) {
-    std::vector<uint8_t> file = {'8', 'B', 'P', 'S'};
-    PutBig(&file, psd.version, 2);
-    file.insert(file.end(), 6, 0);
-    PutBig(&file, psd.channels, 2);
-    PutBig(&file, psd.height, 4);
-    PutBig(&file, psd.width, 4);
-    PutBig(&file, psd.depth, 2);
-    PutBig(&file, psd.mode, 2);
-    PutSection(&file, psd.colourData);
-    PutSection(&file, psd.resources);
-    PutSection(&file, psd.layers);
-    PutBig(&file, psd.compression, 2);
-    file.insert(file.end(), psd.imageData.begin(), psd.imageData.end());
-    return file;
-}
 
 // 3 x 2 RGB, raw, with an alpha and a spot channel after the colour ones and filled sections
 // before the picture, all of which must be stepped over.
@@ -92,12 +53,15 @@ bool Refused(const std::vector<uint8_t>& file) { return RefusedBy(DecodePsd, fil
 
 }  // namespace
 
+// ImageMagick turns 16-bit CMYK into RGB with other rounding.
 TEST(PsdDecoder, MatchesImageMagickForEveryVariantItWrites) {
     const ReferencePicture references[] = {
-        {"psd_rgb8_raw.psd", 37, 23},     {"psd_rgb8_rle.psd", 37, 23},     {"psd_rgb16_raw.psd", 256, 256},
-        {"psd_rgb16_rle.psd", 256, 256},  {"psd_gray8_raw.psd", 37, 23},    {"psd_gray8_rle.psd", 37, 23},
-        {"psd_gray16_raw.psd", 256, 256}, {"psd_gray16_rle.psd", 256, 256}, {"psd_indexed_raw.psd", 37, 23},
-        {"psd_indexed_rle.psd", 37, 23},  {"psd_rgba8_rle.psd", 37, 23},    {"psd_graya16_raw.psd", 256, 256},
+        {"psd_rgb8_raw.psd", 37, 23},      {"psd_rgb8_rle.psd", 37, 23},     {"psd_rgb16_raw.psd", 256, 256},
+        {"psd_rgb16_rle.psd", 256, 256},   {"psd_gray8_raw.psd", 37, 23},    {"psd_gray8_rle.psd", 37, 23},
+        {"psd_gray16_raw.psd", 256, 256},  {"psd_gray16_rle.psd", 256, 256}, {"psd_indexed_raw.psd", 37, 23},
+        {"psd_indexed_rle.psd", 37, 23},   {"psd_rgba8_rle.psd", 37, 23},    {"psd_graya16_raw.psd", 256, 256},
+        {"psd_cmyk8_raw.psd", 37, 23},     {"psd_cmyk8_rle.psd", 37, 23},    {"psd_cmyk16_raw.psd", 37, 23, 1},
+        {"psd_cmyk16_rle.psd", 37, 23, 1}, {"psd_bitmap_raw.psd", 37, 23},   {"psd_bitmap_rle.psd", 37, 23},
     };
     for (const ReferencePicture& reference : references) ExpectMatchesReference(reference, DecodePcx);
 }
@@ -159,10 +123,14 @@ TEST(PsdDecoder, RefusesHeadersItCannotDecode) {
         {"no channels", [](PsdFile* psd) { psd->channels = 0; }},
         {"RGB with two channels", [](PsdFile* psd) { psd->channels = 2; }},
         {"57 channels", [](PsdFile* psd) { psd->channels = 57; }},
-        {"1 bit", [](PsdFile* psd) { psd->depth = 1; }},
-        {"32 bits", [](PsdFile* psd) { psd->depth = 32; }},
-        {"bitmap mode", [](PsdFile* psd) { psd->mode = 0; }},
-        {"CMYK", [](PsdFile* psd) { psd->mode = 4; }},
+        {"RGB at 1 bit", [](PsdFile* psd) { psd->depth = 1; }},
+        {"RGB at 24 bits", [](PsdFile* psd) { psd->depth = 24; }},
+        {"bitmap at 8 bits", [](PsdFile* psd) { psd->mode = 0; }},
+        {"CMYK at 32 bits", [](PsdFile* psd) { psd->mode = 4, psd->depth = 32; }},
+        {"Lab at 32 bits", [](PsdFile* psd) { psd->mode = 9, psd->depth = 32; }},
+        {"duotone at 16 bits", [](PsdFile* psd) { psd->mode = 8, psd->depth = 16; }},
+        {"mode 5", [](PsdFile* psd) { psd->mode = 5; }},
+        {"mode 10", [](PsdFile* psd) { psd->mode = 10; }},
         {"indexed at 16 bits", [](PsdFile* psd) { psd->mode = 2, psd->depth = 16, psd->colourData.assign(768, 0); }},
         {"zero width", [](PsdFile* psd) { psd->width = 0; }},
         {"zero height", [](PsdFile* psd) { psd->height = 0; }},

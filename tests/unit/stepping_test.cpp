@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 TEST(ViewerStepTarget, WrapsBothWays) {
@@ -35,6 +37,29 @@ TEST(NextEntry, WalksTheListInOrderAndWraps) {
         EXPECT_EQ(index, want);
     }
     EXPECT_EQ(NextEntry(1, 0), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(AheadEntries, NextFirstWithTheStepsWrapAndNeverTheSelection) {
+    struct Row {
+        int count, selection;
+        AheadEntries viewer, slideShow;
+    } rows[] = {
+        {5, 2, {3, 1}, {3, -1}},  {5, 4, {0, 3}, {0, -1}},    {5, 0, {1, 4}, {1, -1}},     {5, -1, {0, 4}, {0, -1}},
+        {2, 0, {1, -1}, {1, -1}}, {1, 0, {-1, -1}, {-1, -1}}, {0, -1, {-1, -1}, {-1, -1}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::to_string(row.count) + " entries, " + std::to_string(row.selection) + " selected");
+        const AheadEntries viewer = ViewerAheadEntries(row.count, row.selection);
+        EXPECT_EQ(viewer.first, row.viewer.first);
+        EXPECT_EQ(viewer.second, row.viewer.second);
+        const AheadEntries slide = SlideShowAheadEntries(row.count, row.selection);
+        EXPECT_EQ(slide.first, row.slideShow.first);
+        EXPECT_EQ(slide.second, row.slideShow.second);
+    }
 }
 
 }  // namespace
