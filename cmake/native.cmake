@@ -29,6 +29,10 @@ endif()
 
 add_subdirectory(tools/artwork)
 
+# Pictures too large for ImageMagick, for the end-to-end tests and the benchmarks.
+add_executable(veltra-big-picture tests/fixtures/big_picture.cpp)
+target_link_libraries(veltra-big-picture PRIVATE TIFF::TIFF)
+
 include(cmake/googletest.cmake)
 
 file(GLOB VELTRA_UNIT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*_test.cpp)

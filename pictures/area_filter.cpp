@@ -64,6 +64,28 @@ void TakeRowSums(AreaFilter* filter, bool black) {
     if (end > boundary && !black) AddRowSums(filter, static_cast<uint32_t>(end - boundary));
 }
 
+// One source row's horizontal sums into rowSums: pixels are `stride` bytes apart.
+void SumColumns(AreaFilter* filter, const uint8_t* pixels, size_t stride) {
+    const int32_t* start = filter->columnStart.data();
+    uint32_t* sums = filter->rowSums.data();
+    const size_t targetWidth = filter->lastWeight.size();
+    uint32_t carried[3] = {0, 0, 0};
+    for (size_t column = 0; column < targetWidth; ++column) {
+        const uint8_t* pixel = pixels + static_cast<size_t>(start[column]) * stride;
+        const uint8_t* last = pixels + static_cast<size_t>(start[column + 1] - 1) * stride;
+        uint32_t inside[3] = {0, 0, 0};
+        for (; pixel < last; pixel += stride) {
+            for (int channel = 0; channel < 3; ++channel) inside[channel] += pixel[channel];
+        }
+        const uint32_t weight = filter->lastWeight[column];
+        const uint32_t rest = filter->lastRest[column];
+        for (int channel = 0; channel < 3; ++channel) {
+            sums[column * 3 + channel] = inside[channel] * filter->unitX + last[channel] * weight + carried[channel];
+            carried[channel] = last[channel] * rest;
+        }
+    }
+}
+
 // One direction's lengths in whole units (see AreaFilter). Measured in 1 / (8 x target) of a source
 // pixel, a source pixel is 8 x target long and the picture's real extent, `eighths` eighths of a
 // source pixel, is eighths x target, so each of the target's pixels is `eighths` long. All three
@@ -96,26 +118,31 @@ bool StartScaledAreaFilter(int64_t pictureWidth, int64_t pictureHeight, int scal
     }
     try {
         if (!StartPicture(targetWidth, targetHeight, out)) return false;
-        filter->firstColumn.resize(static_cast<size_t>(sourceWidth));
-        filter->firstWeight.resize(static_cast<size_t>(sourceWidth));
-        filter->restWeight.resize(static_cast<size_t>(sourceWidth));
-        filter->rowSums.assign((static_cast<size_t>(targetWidth) + 1) * 3, 0);
+        filter->columnStart.resize(static_cast<size_t>(targetWidth) + 1);
+        filter->lastWeight.resize(static_cast<size_t>(targetWidth));
+        filter->lastRest.resize(static_cast<size_t>(targetWidth));
+        filter->rowSums.assign(static_cast<size_t>(targetWidth) * 3, 0);
         filter->pending.assign(static_cast<size_t>(targetWidth) * 3, 0);
     } catch (const std::bad_alloc&) {
         return false;
     }
     SplitSide(sourceWidth, eighthsX, targetWidth, &filter->unitX, &filter->lastUnitX, &filter->spanX);
     SplitSide(sourceHeight, eighthsY, targetHeight, &filter->unitY, &filter->lastUnitY, &filter->spanY);
-    // Source column s starts at s x unitX, target column t covers [t x spanX, (t + 1) x spanX).
+    // Source column s starts at s x unitX, target column t covers [t x spanX, (t + 1) x spanX). A
+    // target column is at least as wide as a source column, so every one has a source column
+    // starting in it, and a source column reaches into the next target column at most.
     for (int32_t column = 0; column < sourceWidth; ++column) {
         const uint64_t start = static_cast<uint64_t>(column) * filter->unitX;
         const uint32_t length = column + 1 < sourceWidth ? filter->unitX : filter->lastUnitX;
         const uint64_t first = start / filter->spanX;
-        const uint64_t firstEnd = (first + 1) * filter->spanX;
-        filter->firstColumn[column] = static_cast<int32_t>(first);
-        filter->firstWeight[column] = static_cast<uint32_t>(firstEnd - start < length ? firstEnd - start : length);
-        filter->restWeight[column] = length - filter->firstWeight[column];
+        const uint64_t firstStart = first * filter->spanX;
+        const uint64_t firstEnd = firstStart + filter->spanX;
+        const size_t target = static_cast<size_t>(first);
+        if (column == 0 || start - filter->unitX < firstStart) filter->columnStart[target] = column;
+        filter->lastWeight[target] = static_cast<uint32_t>(firstEnd - start < length ? firstEnd - start : length);
+        filter->lastRest[target] = length - filter->lastWeight[target];
     }
+    filter->columnStart[static_cast<size_t>(targetWidth)] = sourceWidth;
     filter->sourceWidth = sourceWidth;
     filter->sourceHeight = sourceHeight;
     filter->nextSourceRow = 0;
@@ -134,18 +161,7 @@ bool StartAreaFilter(int32_t sourceWidth, int32_t sourceHeight, int32_t targetWi
 
 void FilterRow(AreaFilter* filter, const uint8_t* pixels, int bytesPerPixel) {
     if (AreaFilterDone(*filter)) return;
-    uint32_t* sums = filter->rowSums.data();
-    for (size_t index = 0; index < filter->rowSums.size(); ++index) sums[index] = 0;
-    for (int32_t column = 0; column < filter->sourceWidth; ++column) {
-        const uint8_t* pixel = pixels + static_cast<size_t>(column) * bytesPerPixel;
-        uint32_t* first = sums + static_cast<size_t>(filter->firstColumn[column]) * 3;
-        const uint32_t weight = filter->firstWeight[column];
-        const uint32_t rest = filter->restWeight[column];
-        for (int channel = 0; channel < 3; ++channel) {
-            first[channel] += pixel[channel] * weight;
-            first[channel + 3] += pixel[channel] * rest;
-        }
-    }
+    SumColumns(filter, pixels, static_cast<size_t>(bytesPerPixel));
     TakeRowSums(filter, false);
 }
 

@@ -24,13 +24,14 @@ struct AreaFilter {
     uint32_t unitY = 0;
     uint32_t lastUnitY = 0;
     uint32_t spanY = 0;
-    // Per source column: the target column it starts in, its weight there and the rest of its
-    // weight, which goes to the next target column.
-    std::vector<int32_t> firstColumn;
-    std::vector<uint32_t> firstWeight;
-    std::vector<uint32_t> restWeight;
-    // One source row's horizontal sums, B, G, R per target column plus one spare column that
-    // takes the zero remainder of the last source column.
+    // Per target column: the first source column that starts in it (and sourceWidth after the
+    // last); the weight there of the last one that starts in it, and the rest of that one's weight,
+    // which goes to the next target column. The source columns before that last one lie wholly
+    // inside the target column and weigh unitX each, so a row's pixels are summed there plainly.
+    std::vector<int32_t> columnStart;
+    std::vector<uint32_t> lastWeight;
+    std::vector<uint32_t> lastRest;
+    // One source row's horizontal sums, B, G, R per target column.
     std::vector<uint32_t> rowSums;
     // The target row being gathered: horizontal sums times their vertical weights, at most
     // 255 x area.

@@ -1,5 +1,6 @@
-// JPEG pictures of every kind and size, through libjpeg-turbo (or GDI+ where it refuses), shown
-// in the preview and the full-screen viewer at the size FitPicture gives them.
+// JPEG pictures of every kind and size, through libjpeg-turbo (or GDI+ where it refuses), and the
+// largest BMP and TIFF pictures, through the program's own streaming decoders, shown in the
+// preview and the full-screen viewer at the size FitPicture gives them.
 #include <windows.h>
 #include <psapi.h>
 
@@ -81,13 +82,21 @@ void ExpectInViewer(const Veltra& veltra, const Quadrants& picture) {
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(viewer); }));
 }
 
-size_t PeakWorkingSet(HANDLE process) {
+// A 32-bit process that held a picture of hundreds of megapixels whole would be far above it.
+constexpr size_t kLittleMemory = 100u * 1024 * 1024;
+
+void ExpectPeakWorkingSetBelow(const Veltra& veltra, size_t bytes) {
     PROCESS_MEMORY_COUNTERS counters = {};
     counters.cb = sizeof(counters);
-    return GetProcessMemoryInfo(process, &counters, sizeof(counters)) ? counters.PeakWorkingSetSize : 0;
+    ASSERT_TRUE(GetProcessMemoryInfo(veltra.process.hProcess, &counters, sizeof(counters)));
+    ASSERT_GT(counters.PeakWorkingSetSize, 0u) << "no working set reported";
+    EXPECT_LT(counters.PeakWorkingSetSize, bytes)
+        << "peak working set " << counters.PeakWorkingSetSize / (1024 * 1024) << " MB";
 }
 
-void ExpectShownEverywhere(const std::vector<Quadrants>& pictures) {
+// Each picture in the preview, the viewer and the preview again, all in one process, whose peak
+// working set must stay below `maxPeakBytes` when that is not 0.
+void ExpectShownEverywhere(const std::vector<Quadrants>& pictures, size_t maxPeakBytes = 0) {
     FixtureFolder folder;
     for (const Quadrants& picture : pictures) folder.CopyData(picture.name, picture.name);
     Veltra veltra(folder.path);
@@ -98,6 +107,7 @@ void ExpectShownEverywhere(const std::vector<Quadrants>& pictures) {
         // Back from the viewer, the preview shows the picture fitted to its own box again.
         ExpectInPreview(veltra, picture);
     }
+    if (maxPeakBytes != 0) ExpectPeakWorkingSetBelow(veltra, maxPeakBytes);
 }
 
 // How close `name` on the screen, fitted into `box`, comes to ImageMagick's conversion of it to
@@ -174,9 +184,13 @@ TEST(Jpeg, HugePicturesShowInThePreviewAndTheViewerInLittleMemory) {
     Veltra veltra(folder.path);
     veltra.Choose("a.jpg");
     ASSERT_TRUE(veltra.Sync(60000));
-    const size_t peak = PeakWorkingSet(veltra.process.hProcess);
-    ASSERT_GT(peak, 0u) << "no working set reported";
-    EXPECT_LT(peak, 100u * 1024 * 1024) << "peak working set " << peak / (1024 * 1024) << " MB";
+    ExpectPeakWorkingSetBelow(veltra, kLittleMemory);
+}
+
+// 600 MB of BMP rows and a row of TIFF tiles at a time stream through the area filter: showing
+// both everywhere holds no more than a band of either.
+TEST(HugePictures, BmpAndTiledTiffOf200MpShowEverywhereInLittleMemory) {
+    ExpectShownEverywhere({{"quad200mp.bmp", 17321, 11547}, {"quad200mp-tiles.tif", 17321, 11547}}, kLittleMemory);
 }
 
 // A progressive picture over libjpeg-turbo's working-memory cap is refused there and GDI+ shows

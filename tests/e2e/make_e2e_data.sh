@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Test data the end-to-end tests copy into their fixture folders: JPEG and TIFF pictures (BMPs
-# are written by the tests themselves) and companion sounds with their expected raw samples.
+# are written by the tests themselves, but for the largest) and companion sounds with their
+# expected raw samples. BIG_PICTURE is the native veltra-big-picture, which writes the largest.
+# Usage: make_e2e_data.sh OUT BIG_PICTURE
 set -euo pipefail
 out=$1
+big_picture=$(realpath "${2:?usage: make_e2e_data.sh OUT BIG_PICTURE}")
 script=$(realpath "$0")
 source "$(dirname "$script")/../../tools/stamp.sh"
 mkdir -p "$out"
@@ -13,9 +16,11 @@ if [ ! -f Sweep.raw ]; then
     sox -n -r 22050 -b 16 -c 1 Sweep.WAV synth 12 sine 200-2000
     sox Sweep.WAV -t raw Sweep.raw
 fi
-# Made again whenever this script, or the one that draws the detail photo, changes.
+# Made again whenever this script, the one that draws the detail photo or the big pictures'
+# writer changes.
 detail_jpeg=$(dirname "$script")/../fixtures/detail_jpeg.sh
-made_by "$script" . "$detail_jpeg" && exit 0
+big_picture_source=$(dirname "$script")/../fixtures/big_picture.cpp
+made_by "$script" . "$detail_jpeg" "$big_picture_source" && exit 0
 
 # Distinct sounds, so a capture shows which one played.
 sox -n -r 22050 -b 16 -c 1 Beach.WAV synth 0.6 sine 440 fade 0 0.6 0.05
@@ -72,6 +77,10 @@ quadrant_jpeg() {
 quadrant_jpeg 12240 8160 quad100mp.jpg
 quadrant_jpeg 20000 20000 quad400mp.jpg
 quadrant_jpeg 640 480 quadprogressive.jpg -progressive
+# The same quadrants of 200 MP as a BMP (600 MB) and as a TIFF in Deflate tiles, odd-sized so that
+# the BMP's rows are padded and the tiles at the right and bottom edges only partly filled.
+"$big_picture" quadrants 17321 11547 quad200mp.bmp
+"$big_picture" quadrants 17321 11547 quad200mp-tiles.tif deflate tiles
 # Noise, the most data a JPEG holds per pixel, from a keyed cipher so that it is the same each
 # time: a picture that takes about a second to decode at any scale.
 {
@@ -180,4 +189,4 @@ perl -0777 -ne 'BEGIN { ($cut, $lying) = splice(@ARGV, 0, 2) }
     }' colour-cut.jpg colour-lying.jpg colour-adobe4.jpg
 for name in colour-cut.jpg colour-lying.jpg; do cp colour-plain.jpg.ref.pcx "$name.ref.pcx"; done
 rm -f colour-base.png
-mark_made_by "$script" . "$detail_jpeg"
+mark_made_by "$script" . "$detail_jpeg" "$big_picture_source"

@@ -21,7 +21,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-tests/e2e/make_e2e_data.sh "$work/data" || exit 1
+tests/e2e/make_e2e_data.sh "$work/data" "$build/native/veltra-big-picture" || exit 1
 
 # Companion sounds land in a file instead of a sound card, so the tests can check what played.
 cat > "$work/asound.conf" <<CONF

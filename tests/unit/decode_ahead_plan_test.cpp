@@ -4,7 +4,7 @@
 
 namespace {
 
-const AheadRequest kBeach = {L"C:\\photos\\Beach.jpg", 1024, 768};
+const AheadRequest kBeach = {L"C:\\photos\\Beach.jpg", 1024, 768, {}};
 
 TEST(AheadOutcomeUsable, OnlyForTheSameRequestGenerationAndFile) {
     const FileStamp stamp = {1000, 77};
@@ -20,18 +20,18 @@ TEST(AheadOutcomeUsable, OnlyForTheSameRequestGenerationAndFile) {
         {"a newer generation", kBeach, 6, stamp, false},
         {"written since", kBeach, 5, {1000, 78}, false},
         {"grown since", kBeach, 5, {1001, 77}, false},
-        {"another file", {L"C:\\photos\\Beach2.jpg", 1024, 768}, 5, stamp, false},
-        {"another box", {kBeach.path, 1920, 1080}, 5, stamp, false},
+        {"another file", {L"C:\\photos\\Beach2.jpg", 1024, 768, {}}, 5, stamp, false},
+        {"another box", {kBeach.path, 1920, 1080, {}}, 5, stamp, false},
         {"another display's colours", {kBeach.path, 1024, 768, {'a', 'c', 's', 'p'}}, 5, stamp, false},
-        {"no path", {L"", 1024, 768}, 5, stamp, false},
+        {"no path", {L"", 1024, 768, {}}, 5, stamp, false},
     };
     for (const Row& row : rows)
         EXPECT_EQ(AheadOutcomeUsable(done, row.wanted, row.generation, row.now), row.usable) << row.what;
 }
 
 TEST(PlanAhead, KeepsWhatIsStillWantedAndQueuesTheRestInOrder) {
-    const AheadRequest a = {L"a.jpg", 800, 600}, b = {L"b.jpg", 800, 600}, c = {L"c.jpg", 800, 600};
-    const AheadRequest aBigger = {L"a.jpg", 1024, 768};
+    const AheadRequest a = {L"a.jpg", 800, 600, {}}, b = {L"b.jpg", 800, 600, {}}, c = {L"c.jpg", 800, 600, {}};
+    const AheadRequest aBigger = {L"a.jpg", 1024, 768, {}};
     struct Row {
         const char* what;
         std::vector<AheadRequest> held, wanted;
@@ -44,7 +44,7 @@ TEST(PlanAhead, KeepsWhatIsStillWantedAndQueuesTheRestInOrder) {
         {"the same again", {a}, {a}, {true}, {}},
         {"another box is another picture", {a}, {aBigger}, {false}, {0}},
         {"wanted twice, decoded once", {}, {b, b}, {}, {0}},
-        {"no name", {}, {{L"", 800, 600}, c}, {}, {1}},
+        {"no name", {}, {{L"", 800, 600, {}}, c}, {}, {1}},
     };
     for (const Row& row : rows) {
         const AheadPlan plan = PlanAhead(row.held, row.wanted);
