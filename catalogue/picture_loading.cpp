@@ -32,18 +32,25 @@ std::wstring CurrentPictureFile;
 
 // The colour profile of the display `window` draws on, read here, on the thread that draws, and
 // handed to the decoding as bytes: the file GetICMProfileW names for the window's screen DC.
-// Empty, which is sRGB, when there is none or it cannot be read.
+// Empty, which is sRGB, when there is none or it cannot be read. Every step asks, so the file is
+// read only when the name changes.
 DisplayProfile DisplayProfileOf(HWND window) {
-    DisplayProfile profile;
+    static std::wstring lastName;
+    static DisplayProfile lastProfile;
     HDC screen = GetDC(window);
-    if (screen == nullptr) return profile;
+    if (screen == nullptr) return DisplayProfile();
     WCHAR path[MAX_PATH];
     DWORD length = MAX_PATH;
     const BOOL named = GetICMProfileW(screen, &length, path);
     ReleaseDC(window, screen);
-    uint64_t size = 0;
-    if (!named || !ReadFileStart(path, kMaxProfileBytes, Overlong::Refuse, &profile, &size)) profile.clear();
-    return profile;
+    if (!named) return DisplayProfile();
+    if (lastName != path) {
+        uint64_t size = 0;
+        lastProfile.clear();
+        if (!ReadFileStart(path, kMaxProfileBytes, Overlong::Refuse, &lastProfile, &size)) lastProfile.clear();
+        lastName = path;
+    }
+    return lastProfile;
 }
 
 // GDI+ fails to load a file without a name, which gives the empty image that draws nothing.
