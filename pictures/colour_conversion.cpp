@@ -161,6 +161,12 @@ std::shared_ptr<const ColourTransform> ColourTransformFor(const std::vector<uint
     }
 }
 
+std::shared_ptr<const ColourTransform> CmykTransformFor(const std::vector<uint8_t>& embedded, StoredPixels pixels,
+                                                        const DisplayProfile* display) {
+    if (ProfileSpaceOf(embedded) != ProfileSpace::Cmyk) return nullptr;
+    return ColourTransformFor(embedded, pixels, display != nullptr ? *display : DisplayProfile());
+}
+
 void TransformPixels(const ColourTransform& transform, uint8_t* pixels, size_t count) {
     // Little CMS counts pixels in 32 bits; a fitted picture or a row has far fewer.
     constexpr size_t kMostAtOnce = size_t{1} << 30;

@@ -26,6 +26,13 @@ struct ColourTransform;
 std::shared_ptr<const ColourTransform> ColourTransformFor(const std::vector<uint8_t>& embedded, StoredPixels pixels,
                                                           const DisplayProfile& display);
 
+// The transform a CMYK picture's rows go through before they are fitted, from the profile its
+// file embeds to `display` (sRGB when null): null, leaving the plain conversion, unless
+// `embedded` is a CMYK profile that Little CMS takes. JPEG, TIFF and PSD all come this way, so
+// that each shows the same CMYK in the same colours.
+std::shared_ptr<const ColourTransform> CmykTransformFor(const std::vector<uint8_t>& embedded, StoredPixels pixels,
+                                                        const DisplayProfile* display);
+
 // Converts `count` pixels in place to B, G, R, x in the display's colours; the fourth byte of a
 // CMYK pixel is left as it was.
 void TransformPixels(const ColourTransform& transform, uint8_t* pixels, size_t count);

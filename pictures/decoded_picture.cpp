@@ -18,12 +18,16 @@ bool StartPicture(int64_t width, int64_t height, DecodedPicture* out) {
     return true;
 }
 
-bool DecodeByContent(const uint8_t* data, size_t size, DecodedPicture* out) {
+bool DecodeByContent(const uint8_t* data, size_t size, DecodedPicture* out, const std::vector<uint8_t>* display) {
     // Each decoder refuses foreign bytes from its first few, so trying them in turn is cheap. A
     // picture within the caps may still not fit in what is left of a 32-bit address space.
     try {
-        return DecodePcx(data, size, out) || DecodePsd(data, size, out);
+        return DecodePcx(data, size, out) || DecodePsd(data, size, out, display);
     } catch (const std::bad_alloc&) {
         return false;
     }
+}
+
+bool DecodeByContent(const uint8_t* data, size_t size, DecodedPicture* out) {
+    return DecodeByContent(data, size, out, nullptr);
 }

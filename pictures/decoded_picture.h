@@ -34,6 +34,13 @@ bool DecodePsd(const uint8_t* data, size_t size, DecodedPicture* out);
 // Tries every decoder the program has; false when none accepts the bytes.
 bool DecodeByContent(const uint8_t* data, size_t size, DecodedPicture* out);
 
+// The same for a picture shown on a display of profile `display` (the ICC bytes of a
+// DisplayProfile, colour_conversion.h; sRGB when null or empty): a CMYK PSD whose profile is
+// CMYK comes through it in the display's colours, where it has to be turned into RGB. The
+// forms above show such a picture in sRGB.
+bool DecodePsd(const uint8_t* data, size_t size, DecodedPicture* out, const std::vector<uint8_t>* display);
+bool DecodeByContent(const uint8_t* data, size_t size, DecodedPicture* out, const std::vector<uint8_t>* display);
+
 // For the decoders themselves: sizes `out` for width x height, every pixel opaque black, once the
 // caps allow it; false (nothing allocated) otherwise.
 bool StartPicture(int64_t width, int64_t height, DecodedPicture* out);

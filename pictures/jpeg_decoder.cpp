@@ -205,10 +205,9 @@ bool DecodeJpegToFit(JpegSource source, const FitBox& box, DecodedPicture* out, 
                                       targetWidth, targetHeight, &filter, out);
             out->profile = EmbeddedProfile(decoder);
             // CMYK has to be RGB before the filter, which averages three channels.
-            if (IsCmyk(decoder) && !out->profile.empty()) {
-                cmykTransform = ColourTransformFor(
-                    out->profile, decoder.saw_Adobe_marker ? StoredPixels::InvertedCmyk : StoredPixels::Cmyk,
-                    display != nullptr ? *display : DisplayProfile());
+            if (IsCmyk(decoder)) {
+                cmykTransform = CmykTransformFor(
+                    out->profile, decoder.saw_Adobe_marker ? StoredPixels::InvertedCmyk : StoredPixels::Cmyk, display);
                 out->profile.clear();
             }
         } catch (const std::bad_alloc&) {

@@ -79,12 +79,12 @@ Gdiplus::Bitmap* ToBitmap(const DecodedPicture& decoded) {
 }
 
 // PCX and PSD are read whole by the program's own decoders and then fitted.
-bool DecodeWholeFile(const WCHAR* path, int32_t boxWidth, int32_t boxHeight, DecodedPicture* out, int32_t* width,
-                     int32_t* height) {
+bool DecodeWholeFile(const WCHAR* path, int32_t boxWidth, int32_t boxHeight, const DisplayProfile& display,
+                     DecodedPicture* out, int32_t* width, int32_t* height) {
     std::vector<uint8_t> bytes;
     uint64_t size = 0;
     if (!ReadFileStart(path, kMaxDecodableFileBytes, Overlong::Refuse, &bytes, &size) ||
-        !DecodeByContent(bytes.data(), bytes.size(), out)) {
+        !DecodeByContent(bytes.data(), bytes.size(), out, &display)) {
         return false;
     }
     bytes = std::vector<uint8_t>();
@@ -125,7 +125,7 @@ bool DecodeFittedAsStored(const WCHAR* path, int32_t boxWidth, int32_t boxHeight
         case PictureContent::Psd: break;
         case PictureContent::Unknown: return false;
     }
-    return DecodeWholeFile(path, boxWidth, boxHeight, out, width, height);
+    return DecodeWholeFile(path, boxWidth, boxHeight, display, out, width, height);
 }
 
 // Turns and mirrors the fitted picture as its file says it is meant to be seen. The transposed

@@ -5,9 +5,11 @@
 // white, and its colour channels are drawn as they are; a document saved without "maximize
 // compatibility" holds a blank one, which is what shows.
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "pictures/byte_reader.h"
+#include "pictures/colour_conversion.h"
 #include "pictures/colour_models.h"
 #include "pictures/colour_profile.h"
 #include "pictures/decoded_picture.h"
@@ -57,6 +59,7 @@ struct PsdLayout {
     ByteReader imageData;
     const uint8_t* profile = nullptr;  // image resource 1039, when there is one
     uint32_t profileSize = 0;
+    const ColourTransform* cmyk = nullptr;  // CMYK through its profile, where Little CMS takes it
 };
 
 bool SkipSection(ByteReader* reader, const uint8_t** content, uint32_t* length) {
@@ -201,13 +204,29 @@ void StoreRowIn(const PsdLayout& layout, const uint8_t* const* rows, int64_t y, 
     }
 }
 
+// The inks as Photoshop stores them (255 is none; sixteen bits reduced to eight as everywhere
+// here) through the profile into the row's place, which the transform leaves holding black in
+// each pixel's fourth byte until it is made opaque again.
+void StoreProfiledCmykRow(const PsdLayout& layout, const uint8_t* const* rows, int64_t y, DecodedPicture* out) {
+    const size_t width = static_cast<size_t>(layout.width);
+    uint8_t* pixels = out->bgra.data() + static_cast<size_t>(y) * width * 4;
+    for (size_t x = 0; x < width; ++x) {
+        for (int channel = 0; channel < 4; ++channel)
+            pixels[x * 4 + channel] = EightBitSample(layout, rows[channel], x);
+    }
+    TransformPixels(*layout.cmyk, pixels, width);
+    for (size_t x = 0; x < width; ++x) pixels[x * 4 + 3] = 255;
+}
+
 // `rows` holds row y of each colour channel.
 void StoreRow(const PsdLayout& layout, const uint8_t* const* rows, int64_t y, DecodedPicture* out) {
     switch (layout.mode) {
         case kBitmapMode: return StoreRowIn<kBitmapMode>(layout, rows, y, out);
         case kIndexedMode: return StoreRowIn<kIndexedMode>(layout, rows, y, out);
         case kRgbMode: return StoreRowIn<kRgbMode>(layout, rows, y, out);
-        case kCmykMode: return StoreRowIn<kCmykMode>(layout, rows, y, out);
+        case kCmykMode:
+            if (layout.cmyk != nullptr) return StoreProfiledCmykRow(layout, rows, y, out);
+            return StoreRowIn<kCmykMode>(layout, rows, y, out);
         case kLabMode: return StoreRowIn<kLabMode>(layout, rows, y, out);
         default: return StoreRowIn<kGreyscaleMode>(layout, rows, y, out);
     }
@@ -296,9 +315,19 @@ bool DecodePackBits(const PsdLayout& layout, DecodedPicture* out) {
     return true;
 }
 
+// CMYK has to be RGB before the picture is fitted, so a CMYK profile is applied while decoding,
+// straight to the display's; one that is not CMYK, or that Little CMS refuses, leaves the plain
+// conversion.
+std::shared_ptr<const ColourTransform> CmykTransform(const PsdLayout& layout, const DisplayProfile* display) {
+    if (layout.mode != kCmykMode || layout.profile == nullptr) return nullptr;
+    const std::vector<uint8_t> profile(layout.profile, layout.profile + layout.profileSize);
+    return CmykTransformFor(profile, StoredPixels::InvertedCmyk, display);
+}
+
 // Kept where it describes the colours the picture is shown in, as stored: greyscale pictures are
 // grey, RGB and indexed ones RGB. A 32-bit picture's profile is one of linear light, which is gone
-// once the picture is encoded for sRGB; the other modes are turned into sRGB or grey as they are.
+// once the picture is encoded for sRGB; the other modes are turned into sRGB or grey as they are,
+// CMYK by its profile as it is decoded.
 void KeepProfile(const PsdLayout& layout, DecodedPicture* out) {
     const bool grey = layout.mode == kGreyscaleMode;
     out->profile.clear();
@@ -309,10 +338,14 @@ void KeepProfile(const PsdLayout& layout, DecodedPicture* out) {
 
 }  // namespace
 
-bool DecodePsd(const uint8_t* data, size_t size, DecodedPicture* out) {
+bool DecodePsd(const uint8_t* data, size_t size, DecodedPicture* out, const DisplayProfile* display) {
     PsdLayout layout;
     if (!ReadLayout(data, size, &layout)) return false;
+    const std::shared_ptr<const ColourTransform> cmyk = CmykTransform(layout, display);
+    layout.cmyk = cmyk.get();
     if (!(layout.compression == kRawCompression ? DecodeRaw(layout, out) : DecodePackBits(layout, out))) return false;
     KeepProfile(layout, out);
     return true;
 }
+
+bool DecodePsd(const uint8_t* data, size_t size, DecodedPicture* out) { return DecodePsd(data, size, out, nullptr); }

@@ -304,7 +304,7 @@ std::vector<uint8_t> EmbeddedProfile(TIFF* tiff, const DisplayProfile& display, 
     const ProfileSpace space = ProfileSpaceOf(profile);
     const bool grey = photometric == PHOTOMETRIC_MINISBLACK || photometric == PHOTOMETRIC_MINISWHITE;
     if (photometric == PHOTOMETRIC_SEPARATED && inks == INKSET_CMYK && space == ProfileSpace::Cmyk) {
-        raw->cmyk = ColourTransformFor(profile, StoredPixels::Cmyk, display);
+        raw->cmyk = CmykTransformFor(profile, StoredPixels::Cmyk, &display);
         profile.clear();
     }
     const bool rgb =

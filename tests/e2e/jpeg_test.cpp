@@ -136,16 +136,17 @@ BlockDifference DifferenceFromReference(const std::string& name, const RECT& box
 
 // Each picture is shown in the colours of the profile it embeds, converted to the display's
 // (sRGB under Wine) as ImageMagick converts it: Adobe RGB of ICC 2 and 4, ProPhoto, Wide Gamut,
-// a profile that swaps red and green, grey, CMYK in a JPEG and a TIFF, and Wide Gamut in a TIFF,
-// a PSD and a BMP. A profile broken in
-// the file (cut short, or with sizes past its end) leaves the picture as stored, and so does an
-// sRGB one: exactly as without a profile.
+// a profile that swaps red and green, grey, CMYK in a JPEG, a TIFF and PSDs of 8 and 16 bits, and
+// Wide Gamut in a TIFF, a PSD and a BMP. A profile broken in the file (cut short, or with sizes
+// past its end) leaves the picture as stored, and so does an sRGB one: exactly as without a
+// profile.
 TEST(Jpeg, EmbeddedColourProfilesShowAsImageMagickConvertsThem) {
     const char* const pictures[] = {
         "colour-plain.jpg",     "colour-srgb.jpg",      "colour-adobe2.jpg",    "colour-adobe4.jpg",
         "colour-prophoto.jpg",  "colour-widegamut.jpg", "colour-swapped.jpg",   "colour-grey.jpg",
         "colour-widegamut.tif", "colour-widegamut.psd", "colour-widegamut.bmp", "colour-cmyk.jpg",
-        "colour-cmyk.tif",      "colour-cut.jpg",       "colour-lying.jpg",
+        "colour-cmyk.tif",      "colour-cmyk.psd",      "colour-cmyk16.psd",    "colour-cut.jpg",
+        "colour-lying.jpg",
     };
     FixtureFolder folder;
     for (const char* name : pictures) folder.CopyData(name, name);

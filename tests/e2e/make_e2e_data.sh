@@ -167,9 +167,12 @@ colour-widegamut.bmp $icc/colord/WideGamutRGB.icc
 PROFILES
 convert colour-base.png -colorspace Gray -profile "$icc/Gray.icc" -quality 95 colour-grey.jpg
 convert colour-grey.jpg "${to_srgb[@]}" PCX:colour-grey.jpg.ref.pcx
-for name in colour-cmyk.jpg colour-cmyk.tif; do
+# The PSDs keep the CMYK profile in image resource 1039, at 8 and 16 bits a channel.
+for name in colour-cmyk.jpg:8 colour-cmyk.tif:8 colour-cmyk.psd:8 colour-cmyk16.psd:16; do
+    depth=${name#*:}
+    name=${name%:*}
     convert colour-base.png -profile "$icc/colord/sRGB.icc" -intent Perceptual -black-point-compensation \
-        -profile "$cmyk_icc" -quality 95 "$name"
+        -profile "$cmyk_icc" -depth "$depth" -quality 95 "$name"
     convert "$name[0]" "${to_srgb[@]}" "PCX:$name.ref.pcx"
 done
 # The Adobe RGB profile broken in its APP2 segment: cut to its first 300 bytes, and whole but
