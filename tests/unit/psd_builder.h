@@ -44,6 +44,15 @@ inline std::vector<uint8_t> Build(const PsdFile& psd) {
     return file;
 }
 
+// Image resource 1039, which holds the picture's ICC profile, unnamed and padded to an even size.
+inline std::vector<uint8_t> ProfileResource(const std::vector<uint8_t>& profile) {
+    std::vector<uint8_t> resource = {'8', 'B', 'I', 'M', 0x04, 0x0F, 0, 0};
+    PutBig(&resource, static_cast<uint32_t>(profile.size()), 4);
+    resource.insert(resource.end(), profile.begin(), profile.end());
+    if (profile.size() % 2 != 0) resource.push_back(0);
+    return resource;
+}
+
 // A PSD of `mode` and `depth` whose image data holds `planes` (each channel's rows, top to bottom,
 // every row padded to whole bytes), raw or with each row PackBits-packed in literal packets.
 inline PsdFile WithPlanes(uint16_t mode, uint16_t depth, uint32_t width, uint32_t height,

@@ -186,3 +186,36 @@ TEST(PsdColourModes, RefusesHeadersThatDisagreeWithTheData) {
         }
     }
 }
+
+// The "CMYK 8" picture with a profile in its image resources: Ghostscript's CMYK one turns it
+// into ImageMagick's sRGB (perceptual, black-point compensation, from the inks 255 minus what
+// is stored); cut short, or an RGB profile, or none, leaves the plain conversion.
+TEST(PsdColourModes, CmykGoesThroughACmykProfileAndOtherwisePlainly) {
+    std::vector<uint8_t> cmykProfile, rgbProfile;
+    ASSERT_TRUE(ReadFileBytes("/usr/share/color/icc/ghostscript/default_cmyk.icc", &cmykProfile));
+    ASSERT_TRUE(ReadFileBytes("/usr/share/color/icc/colord/sRGB.icc", &rgbProfile));
+    const std::vector<uint8_t> plain = kCases[0].rgb;
+    const std::vector<uint8_t> throughProfile = {255, 254, 255, 0,   174, 239, 43,  40, 41,
+                                                 143, 94,  166, 145, 88,  22,  135, 83, 52};
+    struct ProfileCase {
+        const char* what;
+        std::vector<uint8_t> profile;
+        const std::vector<uint8_t>& rgb;
+    };
+    const ProfileCase cases[] = {
+        {"CMYK profile", cmykProfile, throughProfile},
+        {"CMYK profile cut short", std::vector<uint8_t>(cmykProfile.begin(), cmykProfile.begin() + 300), plain},
+        {"RGB profile", rgbProfile, plain},
+        {"no profile", {}, plain},
+    };
+    for (const ProfileCase& test : cases) {
+        SCOPED_TRACE(test.what);
+        PsdFile psd = CaseFile(kCases[0], true);
+        if (!test.profile.empty()) psd.resources = ProfileResource(test.profile);
+        const std::vector<uint8_t> file = Build(psd);
+        DecodedPicture picture;
+        ASSERT_TRUE(DecodePsd(file.data(), file.size(), &picture));
+        ExpectPixels(picture, 3, 2, test.rgb, 2);
+        EXPECT_TRUE(picture.profile.empty()) << "the profile is applied already";
+    }
+}
