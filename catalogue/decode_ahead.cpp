@@ -34,8 +34,12 @@ Job Current;                       // the job the worker is on, while Busy
 std::atomic<bool> AbandonCurrent;  // read by the worker's file reads without the lock
 std::vector<Decoded> Finished;     // done by the worker, not yet taken over by the GUI thread
 
-// The GUI thread's alone.
-std::vector<Decoded> Ready;
+// The GUI thread's alone: pictures decoded ahead and already handed over to GDI+.
+struct Prepared {
+    AheadOutcome outcome;
+    UprightPicture picture;
+};
+std::vector<Prepared> Ready;
 bool RightDoubleClickEnds;
 
 struct Locked {
@@ -121,13 +125,24 @@ bool StartWorker() {
     return true;
 }
 
-// Takes over what the worker finished that is still wanted; drops the rest.
+// Takes over what the worker finished that is still wanted, and drops the rest. Handing a picture
+// over to GDI+ writes every byte of a bitmap GDI+ has just allocated, which under Wine costs as
+// much as 20 ms for a full-HD screen's; done here, as the picture arrives and while the user still
+// looks at the one before, it is not part of the step that shows it.
 void TakeOverFinished() {
-    Locked lock;
-    for (Decoded& decoded : Finished) {
-        if (decoded.outcome.generation == Generation) Ready.push_back(std::move(decoded));
+    std::vector<Decoded> arrived;
+    {
+        Locked lock;
+        for (Decoded& decoded : Finished) {
+            if (decoded.outcome.generation == Generation) arrived.push_back(std::move(decoded));
+        }
+        Finished.clear();
     }
-    Finished.clear();
+    for (Decoded& decoded : arrived) {
+        UprightPicture picture = UprightPictureOf(decoded.picture);
+        decoded.picture = FittedPicture();
+        if (picture.bitmap) Ready.push_back(Prepared{decoded.outcome, std::move(picture)});
+    }
 }
 
 // Under Lock: whether the worker is decoding `wanted` for the current generation. If not, it is
@@ -171,10 +186,10 @@ void RequestDecodesAhead(HWND notify, const std::vector<AheadRequest>& wanted) {
     Notify = notify;
     ++Generation;
     std::vector<AheadRequest> held;
-    for (const Decoded& decoded : Ready) held.push_back(decoded.outcome.request);
+    for (const Prepared& prepared : Ready) held.push_back(prepared.outcome.request);
     if (Busy) held.push_back(Current.request);
     const AheadPlan plan = PlanAhead(held, wanted);
-    std::vector<Decoded> kept;
+    std::vector<Prepared> kept;
     for (size_t i = 0; i < Ready.size(); ++i) {
         if (!plan.keep[i]) continue;
         Ready[i].outcome.generation = Generation;
@@ -188,18 +203,18 @@ void RequestDecodesAhead(HWND notify, const std::vector<AheadRequest>& wanted) {
     if (!Queue.empty()) SetEvent(Wake);
 }
 
-AheadClaim TakeDecodedAhead(const AheadRequest& wanted, FittedPicture* out) {
+AheadClaim TakeDecodedAhead(const AheadRequest& wanted, UprightPicture* out) {
     if (Worker == nullptr) return AheadClaim::NotThere;
     for (;;) {
         TakeOverFinished();
         FileStamp now;
         if (!StampOf(wanted.path, &now)) return AheadClaim::NotThere;
-        for (auto decoded = Ready.begin(); decoded != Ready.end(); ++decoded) {
-            if (!SameRequest(decoded->outcome.request, wanted)) continue;
+        for (auto prepared = Ready.begin(); prepared != Ready.end(); ++prepared) {
+            if (!SameRequest(prepared->outcome.request, wanted)) continue;
             // Taken or out of date, it is not kept either way.
-            const bool usable = AheadOutcomeUsable(decoded->outcome, wanted, Generation, now);
-            if (usable) *out = std::move(decoded->picture);
-            Ready.erase(decoded);
+            const bool usable = AheadOutcomeUsable(prepared->outcome, wanted, Generation, now);
+            if (usable) *out = std::move(prepared->picture);
+            Ready.erase(prepared);
             if (usable) return AheadClaim::Taken;
             break;
         }

@@ -1,7 +1,8 @@
 // Decoding ahead: one worker thread, below normal priority, decodes the pictures a view is likely
-// to show next, fitted to the view's box, so that showing one costs only its hand-over to GDI+.
-// The worker touches no window and no GDI+ object and reads none of the program's globals; it
-// reads each file only while decoding it. Everything here but the worker runs on the GUI thread.
+// to show next, fitted to the view's box; the GUI thread hands each over to GDI+ as it arrives, so
+// that showing one costs only its draw. The worker touches no window and no GDI+ object and reads
+// none of the program's globals; it reads each file only while decoding it. Everything here but
+// the worker runs on the GUI thread.
 #pragma once
 
 #include <windows.h>
@@ -24,4 +25,4 @@ enum class AheadClaim {
 
 // The picture for `wanted`, if it was decoded ahead from the file as it still is. One whose decode
 // is under way is waited for rather than decoded twice, unless the view is to end meanwhile.
-AheadClaim TakeDecodedAhead(const AheadRequest& wanted, FittedPicture* out);
+AheadClaim TakeDecodedAhead(const AheadRequest& wanted, UprightPicture* out);

@@ -72,23 +72,23 @@ DisplayProfile DrawingDisplay;
 Load LoadCurrentPicture(HWND window, const WCHAR* path) {
     const std::wstring full = FullPathOf(path);
     DrawingDisplay = DisplayProfileOf(window);
-    FittedPicture fitted;
-    const AheadClaim claim = TakeDecodedAhead(AheadRequest{full, BoxWidth, BoxHeight, DrawingDisplay}, &fitted);
+    UprightPicture upright;
+    const AheadClaim claim = TakeDecodedAhead(AheadRequest{full, BoxWidth, BoxHeight, DrawingDisplay}, &upright);
     if (claim == AheadClaim::ViewEnds) return Load::ViewEnds;
     // The old picture goes first, so that it is not held beside a decode.
     DisposeCurrentPicture();
     CurrentPictureFile.clear();
-    const bool decoded =
-        claim == AheadClaim::Taken || DecodeFittedPicture(path, BoxWidth, BoxHeight, DrawingDisplay, &fitted);
-    int32_t width = 0;
-    int32_t height = 0;
-    if (decoded) CurrentPicture = UprightBitmapOf(fitted, &width, &height);
-    if (CurrentPicture == nullptr) {
+    FittedPicture fitted;
+    if (claim != AheadClaim::Taken && DecodeFittedPicture(path, BoxWidth, BoxHeight, DrawingDisplay, &fitted)) {
+        upright = UprightPictureOf(fitted);
+    }
+    if (!upright.bitmap) {
         MakeCurrentPictureEmpty();
         return Load::Undecodable;
     }
-    CurrentPictureWidth = width;
-    CurrentPictureHeight = height;
+    CurrentPicture = upright.bitmap.release();
+    CurrentPictureWidth = upright.width;
+    CurrentPictureHeight = upright.height;
     CurrentPictureFile = full;
     return Load::Decoded;
 }

@@ -162,19 +162,13 @@ bool DecodeFittedPicture(const WCHAR* path, int32_t boxWidth, int32_t boxHeight,
     return true;
 }
 
-Gdiplus::Bitmap* UprightBitmapOf(const FittedPicture& fitted, int32_t* width, int32_t* height) {
-    std::unique_ptr<Gdiplus::Bitmap> bitmap(ToBitmap(fitted.pixels));
+UprightPicture UprightPictureOf(const FittedPicture& fitted) {
+    UprightPicture upright;
+    upright.bitmap.reset(ToBitmap(fitted.pixels));
     // Turned only once fitted, where it costs least.
-    if (!bitmap || !TurnUpright(bitmap.get(), fitted.orientation)) return nullptr;
-    *width = fitted.width;
-    *height = fitted.height;
-    if (OrientationSwapsSides(fitted.orientation)) std::swap(*width, *height);
-    return bitmap.release();
-}
-
-Gdiplus::Bitmap* LoadFittedPicture(const WCHAR* path, int32_t boxWidth, int32_t boxHeight,
-                                   const DisplayProfile& display, int32_t* width, int32_t* height) {
-    FittedPicture fitted;
-    if (!DecodeFittedPicture(path, boxWidth, boxHeight, display, &fitted)) return nullptr;
-    return UprightBitmapOf(fitted, width, height);
+    if (!upright.bitmap || !TurnUpright(upright.bitmap.get(), fitted.orientation)) return UprightPicture();
+    upright.width = fitted.width;
+    upright.height = fitted.height;
+    if (OrientationSwapsSides(fitted.orientation)) std::swap(upright.width, upright.height);
+    return upright;
 }

@@ -6,20 +6,18 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "pictures/colour_conversion.h"
 #include "pictures/decoded_picture.h"
 
-// The picture in the file at `path`, fitted by FitPicture into a boxWidth x boxHeight box, as a
-// 32 bpp GDI+ bitmap of exactly that size (at least 1 x 1); `width` and `height` get the picture's
-// own size. A picture whose file records an orientation comes turned upright, and its size is the
-// upright one. The file's first bytes choose the decoder: JPEG goes through libjpeg-turbo, TIFF
-// through libtiff, BMP, PCX and PSD through the program's own decoders; anything else is
+// Decoding is in two halves, DecodeFittedPicture and then UprightPictureOf, which give the
+// picture in a file fitted by FitPicture into a box, as a 32 bpp GDI+ bitmap of exactly that size
+// (at least 1 x 1). A picture whose file records an orientation comes turned upright, and its size
+// is the upright one. The file's first bytes choose the decoder: JPEG goes through libjpeg-turbo,
+// TIFF through libtiff, BMP, PCX and PSD through the program's own decoders; anything else is
 // undecodable, and so is a file its decoder refuses: GDI+ decodes no picture, it only draws them.
-// A picture whose file embeds a colour profile comes in `display`'s colours. Null when nothing
-// decodes it.
-Gdiplus::Bitmap* LoadFittedPicture(const WCHAR* path, int32_t boxWidth, int32_t boxHeight,
-                                   const DisplayProfile& display, int32_t* width, int32_t* height);
+// A picture whose file embeds a colour profile comes in the display's colours.
 
 // A file's picture fitted to a box but not yet handed to GDI+: the pixels as they lie in the file,
 // the picture's size as stored, and the orientation the file records (1 when none).
@@ -30,12 +28,19 @@ struct FittedPicture {
     int orientation = 1;
 };
 
-// The first half of LoadFittedPicture, which touches neither GDI+ nor any window, so any thread
-// may run it. Once `abandon` (when given) is set, reading the file fails and the decode stops
-// early. False when nothing decodes the file.
+// The first half, which touches neither GDI+ nor any window, so any thread may run it. Once
+// `abandon` (when given) is set, reading the file fails and the decode stops early. False when
+// nothing decodes the file.
 bool DecodeFittedPicture(const WCHAR* path, int32_t boxWidth, int32_t boxHeight, const DisplayProfile& display,
                          FittedPicture* out, const std::atomic<bool>* abandon = nullptr);
 
-// The second half, on the GUI thread: the fitted picture as GDI+ bitmap, turned upright, with the
-// picture's upright size in `width` and `height`. Null when GDI+ cannot make it.
-Gdiplus::Bitmap* UprightBitmapOf(const FittedPicture& fitted, int32_t* width, int32_t* height);
+// A fitted picture as GDI+ draws it: turned upright, with the picture's upright size.
+struct UprightPicture {
+    std::unique_ptr<Gdiplus::Bitmap> bitmap;
+    int32_t width = 0;
+    int32_t height = 0;
+};
+
+// The second half, on the GUI thread: the fitted picture handed over to GDI+. Its bitmap is null
+// when GDI+ cannot make it.
+UprightPicture UprightPictureOf(const FittedPicture& fitted);
