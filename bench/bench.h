@@ -7,5 +7,6 @@ int RunLoadBench(int argc, char** argv);
 int RunStepBench(int argc, char** argv);
 int RunStepAgainstBench(int argc, char** argv);
 int RunOpeningBench(int argc, char** argv);
+int RunBareWindowBench(int argc, char** argv);
 int RunSlidesBench(int argc, char** argv);
 int RunViewerBench(int argc, char** argv);

@@ -13,9 +13,9 @@ struct Bench {
 };
 
 const Bench kBenches[] = {
-    {"listing", RunListingBench},     {"load", RunLoadBench},    {"step", RunStepBench},
-    {"against", RunStepAgainstBench}, {"open", RunOpeningBench}, {"slides", RunSlidesBench},
-    {"viewer", RunViewerBench},
+    {"listing", RunListingBench},     {"load", RunLoadBench},     {"step", RunStepBench},
+    {"against", RunStepAgainstBench}, {"open", RunOpeningBench},  {"window", RunBareWindowBench},
+    {"slides", RunSlidesBench},       {"viewer", RunViewerBench},
 };
 
 }  // namespace

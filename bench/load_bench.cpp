@@ -201,6 +201,42 @@ int MeasureViewerOpening(const e2e::Veltra& veltra, const std::string& picture) 
     });
 }
 
+LRESULT CALLBACK BareWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// The platform's floor for any full-screen view: a bare white pop-up window covering the screen,
+// made and shown by this process beside the program's MainWindow, until the screen shows it.
+int MeasureBareWindow(const e2e::Veltra& veltra, const std::string&) {
+    WNDCLASSA type = {};
+    type.lpfnWndProc = BareWindowProc;
+    type.hInstance = GetModuleHandleA(nullptr);
+    type.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    type.lpszClassName = "VeltraBenchBareWindow";
+    RegisterClassA(&type);
+    const POINT beside = {GetSystemMetrics(SM_CXSCREEN) / 5, GetSystemMetrics(SM_CYSCREEN) / 2};
+    const std::string what = std::string("a bare full-screen window at ") + ViewSize();
+    return Report(what.c_str(), veltra, "(no picture)", [&] {
+        Sleep(kLookMilliseconds);
+        if (!ScreenIsBlackAt(beside)) return kGiveUpSeconds;
+        LARGE_INTEGER start;
+        QueryPerformanceCounter(&start);
+        const HWND window = CreateWindowExA(0, type.lpszClassName, "", WS_POPUP, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                                            GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, type.hInstance, nullptr);
+        ShowWindow(window, SW_SHOW);
+        UpdateWindow(window);
+        MSG message;
+        while (ScreenIsBlackAt(beside) && Seconds(start) < kGiveUpSeconds) {
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+            Sleep(1);
+        }
+        const double seconds = Seconds(start);
+        DestroyWindow(window);
+        TimeUntil(start, beside, true);
+        return seconds;
+    });
+}
+
 // The folder holds a.bmp and c.bmp (blank) and b.jpg and d.jpg (the photo). The show's slides
 // change from black to the photo and back; each change is timed against the one before. The
 // timer is set once a slide is loaded, before it is painted, so an interval to a photo is the
@@ -247,6 +283,8 @@ int RunStepBench(int argc, char** argv) { return RunIn(argc, argv, "step", Measu
 int RunStepAgainstBench(int argc, char** argv) { return RunIn(argc, argv, "against", MeasureStepAgainst); }
 
 int RunOpeningBench(int argc, char** argv) { return RunIn(argc, argv, "open", MeasureViewerOpening); }
+
+int RunBareWindowBench(int argc, char** argv) { return RunIn(argc, argv, "window", MeasureBareWindow); }
 
 // argv[1]: a folder holding a.bmp, b.jpg, c.bmp and d.jpg.
 int RunSlidesBench(int argc, char** argv) { return RunIn(argc, argv, "slides", MeasureSlides); }

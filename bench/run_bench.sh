@@ -110,6 +110,7 @@ viewer_parts() {
     fi
     if want open; then
         against_djpeg open 24mp-420
+        against_djpeg window 24mp-420
     fi
     if want against; then
         against_djpeg against 24mp-against a.jpg
