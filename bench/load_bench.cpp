@@ -16,6 +16,7 @@
 #include "bench.h"
 #include "harness.h"
 #include "resources/resource_ids.h"
+#include "screen.h"
 
 namespace {
 
@@ -201,19 +202,9 @@ int MeasureViewerOpening(const e2e::Veltra& veltra, const std::string& picture) 
     });
 }
 
-LRESULT CALLBACK BareWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 // The platform's floor for any full-screen view: a bare white pop-up window covering the screen,
 // made and shown by this process beside the program's MainWindow, until the screen shows it.
 int MeasureBareWindow(const e2e::Veltra& veltra, const std::string&) {
-    WNDCLASSA type = {};
-    type.lpfnWndProc = BareWindowProc;
-    type.hInstance = GetModuleHandleA(nullptr);
-    type.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    type.lpszClassName = "VeltraBenchBareWindow";
-    RegisterClassA(&type);
     const POINT beside = {GetSystemMetrics(SM_CXSCREEN) / 5, GetSystemMetrics(SM_CYSCREEN) / 2};
     const std::string what = std::string("a bare full-screen window at ") + ViewSize();
     return Report(what.c_str(), veltra, "(no picture)", [&] {
@@ -221,10 +212,8 @@ int MeasureBareWindow(const e2e::Veltra& veltra, const std::string&) {
         if (!ScreenIsBlackAt(beside)) return kGiveUpSeconds;
         LARGE_INTEGER start;
         QueryPerformanceCounter(&start);
-        const HWND window = CreateWindowExA(0, type.lpszClassName, "", WS_POPUP, 0, 0, GetSystemMetrics(SM_CXSCREEN),
-                                            GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, type.hInstance, nullptr);
-        ShowWindow(window, SW_SHOW);
-        UpdateWindow(window);
+        const HWND window = e2e::ShowPlainWindow(
+            RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, WHITE_BRUSH, 0, SW_SHOW);
         MSG message;
         while (ScreenIsBlackAt(beside) && Seconds(start) < kGiveUpSeconds) {
             while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);

@@ -38,4 +38,8 @@ ClientShot CaptureClient(const Veltra& veltra);
 // "(x, y) shows #RRGGBB", for failure messages.
 std::string DescribePixel(int x, int y, COLORREF shown);
 
+// A borderless window of this process's own over `area`, filled with a stock brush, as another
+// program's window would lie there; shown by `showCommand` and painted before this returns.
+HWND ShowPlainWindow(const RECT& area, int stockBrush, DWORD extendedStyle, int showCommand);
+
 }  // namespace e2e

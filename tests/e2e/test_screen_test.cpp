@@ -62,22 +62,6 @@ int Saturation(COLORREF c) {
     return std::max({r, g, b}) - std::min({r, g, b});
 }
 
-// A grey window of the test's own over part of the screen, as another program's window would lie.
-HWND Cover(const RECT& area) {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
-    windowClass.lpszClassName = "VeltraTestCover";
-    RegisterClassA(&windowClass);
-    HWND cover = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "VeltraTestCover", "", WS_POPUP, area.left, area.top,
-                                 area.right - area.left, area.bottom - area.top, nullptr, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
-    ShowWindow(cover, SW_SHOWNOACTIVATE);
-    UpdateWindow(cover);
-    return cover;
-}
-
 int DifferingPixels(const Screen& a, const Screen& b, const RECT& area) {
     int differing = 0;
     for (int y = area.top; y < area.bottom; ++y) {
@@ -198,7 +182,7 @@ TEST(TestScreen, RepaintsDrawTheSamePictureAndLeaveNoGdiObjectBehind) {
     // Cover a bar boundary and part of the strip with another window, then uncover it.
     const int barWidth = ScreenWidth() / 7;
     const RECT area = {barWidth / 2, StripTop() - 60, barWidth * 2, StripTop() + 30};
-    HWND cover = Cover(area);
+    HWND cover = ShowPlainWindow(area, GRAY_BRUSH, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, SW_SHOWNOACTIVATE);
     ASSERT_NE(cover, nullptr);
     EXPECT_TRUE(WaitUntil([&] { return ScreenPixel(area.left + 5, area.top + 5) == RGB(128, 128, 128); }))
         << "the cover did not show";
